@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The three small integers the game keeps between runs, one set for the whole machine, under
+// the key "SOFTWARE\KORVANEL\" + AppName. Names match without regard to case. No state is kept
+// between calls: each one opens the store, does its one operation and closes it again.
+
+// Writes one value. A failed write calls the error handler once and returns normally.
+void SaveRegValue(const std::string& AppName, const std::string& ValueName,
+                  const std::int32_t& Value);
+
+// The stored value, or 0 when the store, the value or its text cannot be read.
+std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName);
+
+namespace store {
+
+inline constexpr const char* kVendorKey = "SOFTWARE\\KORVANEL\\";
+
+using ErrorHandler = std::function<void()>;
+// Called once per failed write; the application shows its error box from it.
+ErrorHandler setErrorHandler(ErrorHandler handler);
+void reportWriteFailure();
+
+// The machine store directory (file backend only). Fixed at build time; tests point it at a
+// temporary folder.
+std::string directory();
+void setDirectory(const std::string& dir);
+
+// Application names name one group of values; anything that could reach outside the store
+// (path separators, "..") is refused.
+bool isValidAppName(const std::string& AppName);
+
+}  // namespace store
