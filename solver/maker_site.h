@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+// The pages of the maker's site that the step viewer points its page view at. The addresses are
+// built exactly as the site expects them (note "Map" on load, "map" elsewhere, and "IPic="
+// straight after the position); the pages themselves are rendered inside the program.
+namespace maker_site {
+
+inline constexpr const char* kBase = "https://tessle.korvanel.example";
+
+// "/soft/tessle.asp?Step=0&Map=" + state
+std::string loadAddress(const std::string& state);
+// "/soft/tessle.asp?Step=" + step + "&map=" + position + "IPic=" + picture
+std::string stepAddress(int step, const std::string& position, int picture);
+// "/soft/tessle2.asp"
+std::string noSolutionAddress();
+
+struct Page {
+    enum Kind { kBoard, kNoSolution, kError };
+    Kind kind = kError;
+    int step = 0;
+    std::string position;  // nine characters, a permutation of "012345678"
+    int picture = 1;       // 1..4; absent in the address means 1
+    std::string reason;    // why an address was refused
+};
+
+// Strict: anything but the three address forms above, with a valid position and numbers,
+// gives an error page.
+Page parse(const std::string& address);
+
+// The page as HTML; `boardImage` names the image of the board drawn for it.
+std::string html(const Page& page, const std::string& boardImage);
+
+}  // namespace maker_site
