@@ -1,0 +1,186 @@
+#include "game/game_test_support.h"
+
+#include "lcd/cls_lcd.h"
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+std::optional<std::vector<float>> drawsFor(const board::Map& map) {
+    const int last = static_cast<int>(map.size()) - 1;
+    std::vector<int> remaining(last + 1);
+    for (int i = 0; i <= last; ++i) remaining[i] = i;
+    std::vector<float> draws;
+    for (int n = last; n >= 0; --n) {
+        const int want = map[last - n];
+        const auto it = std::find(remaining.begin(), remaining.begin() + std::max(n, 1), want);
+        const int k = static_cast<int>(it - remaining.begin());
+        if (k >= std::max(n, 1)) return std::nullopt;
+        draws.push_back(n == 0 ? 0.0f : (static_cast<float>(k) + 0.5f) / static_cast<float>(n));
+        remaining[k] = remaining[n];
+    }
+    return draws;
+}
+
+board::Random replay(std::vector<float> draws) {
+    auto data = std::make_shared<std::vector<float>>(std::move(draws));
+    auto next = std::make_shared<std::size_t>(0);
+    return [data, next] {
+        const float r = (*data)[std::min(*next, data->size() - 1)];
+        ++*next;
+        return r;
+    };
+}
+
+board::Map dealableNearSolved(int gameType, int moves, unsigned seed) {
+    std::mt19937 engine(seed);
+    const int last = board::lastTile(gameType);
+    for (int attempt = 0; attempt < 100000; ++attempt) {
+        board::Map map(last + 1);
+        for (int i = 0; i <= last; ++i) map[i] = static_cast<std::int16_t>(i);
+        int blank = last, previous = -1;
+        for (int m = 0; m < moves; ++m) {
+            std::vector<int> options;
+            for (const int c : board::neighbours(gameType, blank)) {
+                if (c != previous) options.push_back(c);
+            }
+            const int next = options[engine() % options.size()];
+            std::swap(map[blank], map[next]);
+            previous = blank;
+            blank = next;
+        }
+        if (!board::isComplete(map, gameType) && drawsFor(map)) return map;
+    }
+    return {};
+}
+
+board::Map dealtWithBlankAt(int gameType, int cell, unsigned seed) {
+    std::mt19937 engine(seed);
+    const board::Random random = [&engine] {
+        return static_cast<float>(engine() >> 8) * (1.0f / 16777216.0f);
+    };
+    for (int attempt = 0; attempt < 10000; ++attempt) {
+        board::Map map = board::deal(gameType, random);
+        if (blankOf(map) == cell) return map;
+    }
+    return {};
+}
+
+std::unique_ptr<Form1> Form1Test::windowDealing(const board::Map& map) {
+    const auto draws = drawsFor(map);
+    EXPECT_TRUE(draws.has_value()) << "the deal never gives this map";
+    return window(replay(draws.value_or(std::vector<float>{0.0f})));
+}
+
+std::unique_ptr<Form1> Form1Test::window(board::Random random) {
+    if (!random) random = [] { return 0.0f; };
+    auto f = std::make_unique<Form1>(random);
+    f->IsForeground = [] { return true; };
+    return f;
+}
+
+int blankOf(const board::Map& map) {
+    const int last = static_cast<int>(map.size()) - 1;
+    return static_cast<int>(std::find(map.begin(), map.end(), last) - map.begin());
+}
+
+QImage Form1Test::slice(const Form1& f, int picture, int gameType, int t) {
+    const PictureBox* surface = f.tile(gameType, 0);
+    const int n = board::side(gameType), w = surface->innerWidth(), h = surface->innerHeight();
+    PictureBox probe;
+    probe.resize(surface->size());
+    probe.paintPicture(f.ImageList1().ListImage(picture), (t % n) * w, (t / n) * h, w, h);
+    return probe.image();
+}
+
+QImage Form1Test::lcdImage(const PictureBox& display, const std::string& text) {
+    PictureBox probe;
+    probe.resize(display.size());
+    probe.setBackColor(0x000000);
+    ClsLcd lcd;
+    lcd.NewLCD(&probe);
+    lcd.ForeColor(255);
+    lcd.Caption(text);
+    return probe.image();
+}
+
+bool Form1Test::showsDigits(const PictureBox& display, const std::string& text) {
+    return sameImage(display.image(), lcdImage(display, text));
+}
+
+bool Form1Test::boardShows(const Form1& f, const board::Map& map, int picture) {
+    const int gameType = map.size() == 16 ? 44 : 33;
+    const int last = board::lastTile(gameType);
+    for (int cell = 0; cell <= last; ++cell) {
+        const QImage shown = f.tile(gameType, cell)->image();
+        if (map[cell] == last) {
+            PictureBox blank;
+            blank.resize(f.tile(gameType, cell)->size());
+            blank.setPicture(QImage());
+            if (!sameImage(shown, blank.image())) return false;
+        } else if (!sameImage(shown, slice(f, picture, gameType, map[cell]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+board::Map solved(int gameType) {
+    board::Map map(board::lastTile(gameType) + 1);
+    for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::int16_t>(i);
+    return map;
+}
+
+void playAlong(Form1& f, const std::vector<board::Map>& walk) {
+    for (const board::Map& next : walk) {
+        const int cell = blankOf(next);
+        if (f.GameType == 44) {
+            f.PicG2_Click(cell);
+        } else {
+            f.PicG1_Click(cell);
+        }
+    }
+}
+
+std::vector<board::Map> walkHome(const board::Map& map, int gameType) {
+    return walkBetween(map, solved(gameType), gameType);
+}
+
+board::Map nearestDealable(const board::Map& target, int gameType) {
+    std::vector<board::Map> frontier{target};
+    std::set<board::Map> seen{target};
+    for (std::size_t i = 0; i < frontier.size() && i < 5000; ++i) {
+        if (!board::isComplete(frontier[i], gameType) && drawsFor(frontier[i])) return frontier[i];
+        const int blank = blankOf(frontier[i]);
+        for (const int c : board::neighbours(gameType, blank)) {
+            board::Map next = frontier[i];
+            std::swap(next[blank], next[c]);
+            if (seen.insert(next).second) frontier.push_back(next);
+        }
+    }
+    return {};
+}
+
+std::vector<board::Map> walkBetween(const board::Map& from, const board::Map& to, int gameType) {
+    std::vector<board::Map> frontier{from};
+    std::set<board::Map> seen{from};
+    std::vector<int> parent{-1};
+    for (std::size_t i = 0; i < frontier.size() && i < 200000; ++i) {
+        if (frontier[i] == to) {
+            std::vector<board::Map> path;
+            for (int j = static_cast<int>(i); parent[j] >= 0; j = parent[j]) {
+                path.insert(path.begin(), frontier[j]);
+            }
+            return path;
+        }
+        const int blank = blankOf(frontier[i]);
+        for (const int c : board::neighbours(gameType, blank)) {
+            board::Map next = frontier[i];
+            std::swap(next[blank], next[c]);
+            if (!seen.insert(next).second) continue;
+            frontier.push_back(next);
+            parent.push_back(static_cast<int>(i));
+        }
+    }
+    return {};
+}

@@ -1,0 +1,330 @@
+#include "settings/settings_store.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <limits>
+#include <ostream>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const std::string kApp = "Tessle";
+
+// Every test gets its own empty store below a fresh temporary folder, and counts the write
+// failures the store reports.
+class StoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp_.isValid());
+        root_ = tmp_.path();
+        previousDir_ = store::directory();
+        useStoreDir(root_ + "/store");
+        previousHandler_ = store::setErrorHandler([this] { ++failures_; });
+    }
+
+    void TearDown() override {
+        store::setErrorHandler(previousHandler_);
+        store::setDirectory(previousDir_);
+    }
+
+    void useStoreDir(const QString& dir) {
+        storeDir_ = dir;
+        store::setDirectory(dir.toStdString());
+    }
+
+    QString vendorDir() const { return storeDir_ + "/KORVANEL"; }
+    QString iniPath(const QString& app = QString::fromStdString(kApp)) const {
+        return vendorDir() + "/" + app + ".ini";
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+
+    static QByteArray readFile(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Lines of the store file that hold `name`, spelled in any case.
+    QStringList linesFor(const QString& name, const QString& app = QString::fromStdString(kApp)) {
+        QStringList found;
+        const QString text = QString::fromUtf8(readFile(iniPath(app)));
+        for (const QString& line : text.split('\n')) {
+            if (line.trimmed().startsWith(name + "=", Qt::CaseInsensitive)) {
+                found << line.trimmed();
+            }
+        }
+        return found;
+    }
+
+    QSet<QString> filesUnderRoot() const {
+        QSet<QString> files;
+        QDirIterator it(root_, QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) files.insert(it.next());
+        return files;
+    }
+
+    QTemporaryDir tmp_;
+    QString root_;
+    QString storeDir_;
+    int failures_ = 0;
+
+  private:
+    std::string previousDir_;
+    store::ErrorHandler previousHandler_;
+};
+
+TEST_F(StoreTest, MissingStoreFileOrValueReadsAsZero) {
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "no store folder";
+    ASSERT_TRUE(QDir().mkpath(vendorDir()));
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "no file";
+    SaveRegValue(kApp, "MinStep33", 12);
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "file without that value";
+    EXPECT_EQ(failures_, 0);
+}
+
+class RoundTrip : public StoreTest, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(RoundTrip, ValueReadsBackAndIsStoredAsDecimalText) {
+    const std::int32_t value = GetParam();
+    SaveRegValue(kApp, "PType", value);
+    EXPECT_EQ(failures_, 0);
+    EXPECT_EQ(GetRegValue(kApp, "PType"), value);
+    EXPECT_EQ(linesFor("PType"), QStringList{"PType=" + QString::number(value)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RoundTrip,
+                         ::testing::Values(57, 0, 1, -1, std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max()));
+
+TEST_F(StoreTest, LaterWriteReplacesTheValue) {
+    SaveRegValue(kApp, "MinStep44", 90);
+    SaveRegValue(kApp, "MinStep44", 45);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep44"), 45);
+    EXPECT_EQ(linesFor("MinStep44").size(), 1);
+}
+
+TEST_F(StoreTest, NamesMatchWithoutRegardToCase) {
+    SaveRegValue(kApp, "PType", 3);
+    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 3);
+    EXPECT_EQ(GetRegValue(kApp, "ptype"), 3);
+
+    SaveRegValue(kApp, "PTYPE", 5);
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 5);
+    EXPECT_EQ(GetRegValue(kApp, "pTyPe"), 5);
+    EXPECT_EQ(linesFor("ptype").size(), 1) << readFile(iniPath()).toStdString();
+    EXPECT_EQ(failures_, 0);
+}
+
+TEST_F(StoreTest, SavingCreatesMissingFolders) {
+    useStoreDir(root_ + "/not/there/yet");
+    SaveRegValue(kApp, "PType", 44);
+    EXPECT_EQ(failures_, 0);
+    EXPECT_TRUE(QFileInfo(iniPath()).isFile());
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 44);
+}
+
+TEST_F(StoreTest, ValuesOfOneApplicationStayInIt) {
+    SaveRegValue("Alpha", "PType", 1);
+    SaveRegValue("Beta", "PType", 2);
+    SaveRegValue("Alpha", "OnlyAlpha", 7);
+    EXPECT_EQ(GetRegValue("Alpha", "PType"), 1);
+    EXPECT_EQ(GetRegValue("Beta", "PType"), 2);
+    EXPECT_EQ(GetRegValue("Beta", "OnlyAlpha"), 0);
+    EXPECT_EQ(GetRegValue("Gamma", "PType"), 0);
+    EXPECT_EQ(failures_, 0);
+}
+
+// Ways the store can be unwritable even for root.
+enum class Blocker { kVendorFolderIsAFile, kStoreFileIsAFolder };
+
+class FailedWrite : public StoreTest, public ::testing::WithParamInterface<Blocker> {};
+
+TEST_P(FailedWrite, ReportsOncePerValueAndReadsAsZero) {
+    if (GetParam() == Blocker::kVendorFolderIsAFile) {
+        writeFile(vendorDir(), "not a folder");
+    } else {
+        ASSERT_TRUE(QDir().mkpath(iniPath()));
+    }
+
+    const std::vector<std::pair<std::string, std::int32_t>> writes = {
+        {"MinStep33", 20}, {"MinStep44", 80}, {"PType", 44}};
+    int expectedFailures = 0;
+    for (const auto& [name, value] : writes) {
+        SaveRegValue(kApp, name, value);
+        EXPECT_EQ(failures_, ++expectedFailures) << name;
+        EXPECT_EQ(GetRegValue(kApp, name), 0) << name;
+    }
+    // Whatever blocked the store is left alone.
+    if (GetParam() == Blocker::kVendorFolderIsAFile) {
+        EXPECT_EQ(readFile(vendorDir()), QByteArray("not a folder"));
+    } else {
+        EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blockers, FailedWrite,
+                         ::testing::Values(Blocker::kVendorFolderIsAFile,
+                                           Blocker::kStoreFileIsAFolder));
+
+TEST_F(StoreTest, InvalidApplicationNamesAreRefused) {
+    const std::vector<std::string> names = {"", "..", "a/b", "a\\b", "../escape"};
+    // Files that a store which took these names as paths would read or overwrite.
+    const QByteArray planted = "[General]\nPType=7\n";
+    const QStringList decoys = {vendorDir() + "/.ini",     vendorDir() + "/...ini",
+                                vendorDir() + "/a/b.ini",  vendorDir() + "/a\\b.ini",
+                                storeDir_ + "/escape.ini", root_ + "/escape.ini"};
+    for (const QString& path : decoys) writeFile(path, planted);
+    const QSet<QString> before = filesUnderRoot();
+
+    int expectedFailures = 0;
+    for (const std::string& name : names) {
+        SaveRegValue(name, "PType", 9);
+        EXPECT_EQ(failures_, ++expectedFailures) << "'" << name << "'";
+        EXPECT_EQ(GetRegValue(name, "PType"), 0) << "'" << name << "'";
+    }
+    EXPECT_EQ(filesUnderRoot(), before);
+    for (const QString& path : decoys) {
+        EXPECT_EQ(readFile(path), planted) << path.toStdString();
+    }
+}
+
+struct CorruptCase {
+    const char* label;
+    QByteArray contents;
+};
+
+void PrintTo(const CorruptCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class CorruptFile : public StoreTest, public ::testing::WithParamInterface<CorruptCase> {};
+
+TEST_P(CorruptFile, ReadsAsZeroAndCanBeWrittenAgain) {
+    writeFile(iniPath(), GetParam().contents);
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 0);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), 0);
+    EXPECT_EQ(failures_, 0);
+
+    SaveRegValue(kApp, "PType", 33);
+    SaveRegValue(kApp, "MinStep33", 17);
+    EXPECT_EQ(failures_, 0);
+    EXPECT_EQ(GetRegValue(kApp, "PType"), 33);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), 17);
+}
+
+QByteArray randomBytes(unsigned seed, int n) {
+    std::mt19937 gen(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    QByteArray out;
+    for (int i = 0; i < n; ++i) out.append(static_cast<char>(byte(gen)));
+    return out;
+}
+
+QByteArray withValue(const char* text) {
+    return QByteArray("[General]\nPType=") + text + "\nMinStep33=" + text + "\n";
+}
+
+const char kGarbage[] = "\x00\xFF\xFE[General]\x00PType=\xFF\x00\x01\nMinStep33\x00=\x7F\n";
+
+std::vector<CorruptCase> corruptCases() {
+    return {
+        {"RandomBytes", randomBytes(1, 512)},
+        {"MoreRandomBytes", randomBytes(2, 4096)},
+        {"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1)},
+        {"TruncatedKey", "[General]\nMinStep4=1\nPTy"},
+        {"TruncatedSection", "[Gener"},
+        {"TruncatedAfterEquals", "[General]\nMinStep33=\nPType="},
+        {"Letters", withValue("abc")},
+        {"Fraction", withValue("1.5")},
+        {"TooLarge", withValue("99999999999")},
+        {"TooSmall", withValue("-99999999999")},
+        {"Empty", withValue("")},
+        {"InvalidVariant", withValue("@Invalid()")},
+        {"List", withValue("1,2")},
+        {"HexText", withValue("0x10")},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Contents, CorruptFile, ::testing::ValuesIn(corruptCases()),
+                         [](const ::testing::TestParamInfo<CorruptCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+// Several running games saving at once must not lose one another's values. Each writer owns
+// its names; the last value it wrote for each must be in the file when all are done.
+TEST_F(StoreTest, ConcurrentWritersKeepEachOthersValues) {
+    constexpr int kWriters = 3, kNames = 3, kRounds = 80;
+    const auto nameOf = [](int writer, int n) {
+        return "W" + std::to_string(writer) + "N" + std::to_string(n);
+    };
+    const auto valueOf = [](int writer, int round, int n) {
+        return writer * 1000000 + round * 10 + n;
+    };
+    SaveRegValue(kApp, "Seed", 1);  // the file exists before the writers start
+
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Child: no gtest here, only an exit status.
+            close(gate[1]);
+            char c;
+            while (read(gate[0], &c, 1) > 0) {
+            }
+            static int childFailures = 0;
+            store::setErrorHandler([] { ++childFailures; });
+            for (int r = 0; r < kRounds; ++r) {
+                for (int n = 0; n < kNames; ++n) SaveRegValue(kApp, nameOf(w, n), valueOf(w, r, n));
+            }
+            _exit(childFailures == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    // Closing the gate's write end lets every writer go at the same moment.
+    close(gate[0]);
+    close(gate[1]);
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer status " << status;
+    }
+
+    QSettings file(iniPath(), QSettings::IniFormat);
+    EXPECT_EQ(file.status(), QSettings::NoError);
+    EXPECT_EQ(file.childKeys().size(), kWriters * kNames + 1);
+    EXPECT_EQ(GetRegValue(kApp, "Seed"), 1);
+    for (int w = 0; w < kWriters; ++w) {
+        for (int n = 0; n < kNames; ++n) {
+            EXPECT_EQ(GetRegValue(kApp, nameOf(w, n)), valueOf(w, kRounds - 1, n)) << nameOf(w, n);
+        }
+    }
+}
+
+}  // namespace
