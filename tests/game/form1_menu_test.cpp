@@ -1,5 +1,5 @@
 // Menus, the board switch, the web link and what the close writes.
-#include "game/game_test_support.h"
+#include "support/game_test_support.h"
 
 #include <QAction>
 #include <QDialog>

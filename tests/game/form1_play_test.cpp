@@ -1,5 +1,5 @@
 // Start-up, deal, moves, clock and completion, driven through the real main window.
-#include "game/game_test_support.h"
+#include "support/game_test_support.h"
 
 #include <QAction>
 #include <QTimer>

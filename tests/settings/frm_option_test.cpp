@@ -1,6 +1,6 @@
 // The options window in its three modes, driven through the main window's menu commands.
 #include "settings/frm_option.h"
-#include "game/game_test_support.h"
+#include "support/game_test_support.h"
 #include "platform/image_control.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The hand-off to the solver window and the step viewer, driven through the main window.
 #include "solver/frm_auto_best.h"
-#include "game/game_test_support.h"
+#include "support/game_test_support.h"
 #include "platform/page_view.h"
 #include "solver/maker_site.h"
 #include "solver/site_pages.h"

@@ -1,4 +1,4 @@
-#include "game/game_test_support.h"
+#include "support/game_test_support.h"
 
 #include "lcd/cls_lcd.h"
 

@@ -1,0 +1,2 @@
+# Installation rules and packaging.
+install(TARGETS tessle RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

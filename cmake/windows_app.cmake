@@ -1,0 +1,1 @@
+# Windows application settings for the game executable.
