@@ -58,6 +58,13 @@ std::int32_t recordFromStore(std::int32_t stored) {
 
 }  // namespace
 
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 128, 256})
+        icon.addFile(QString(":/icons/tessle-%1.png").arg(size));
+    return icon;
+}
+
 Form1::Form1(board::Random random, QWidget* parent)
     : QMainWindow(parent),
       random_(random ? std::move(random) : timeOfDayRandom()),
@@ -73,7 +80,7 @@ Form1::~Form1() = default;
 void Form1::buildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(QIcon(":/icons/tessle.svg"));
+    setWindowIcon(programIcon());
 
     auto* client = new QWidget(this);
     const int boardBottom = 485 + 3300;

@@ -14,6 +14,7 @@
 
 class PictureBox;
 class QAction;
+class QIcon;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -21,6 +22,9 @@ class QPushButton;
 class QTimer;
 class FrmOption;
 class frmAutoBest;
+
+// The program icon, at every size drawn for it.
+QIcon programIcon();
 
 // The main window: home of all game state for the life of the program. Its public fields are
 // the only channel between the windows.

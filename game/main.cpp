@@ -3,12 +3,19 @@
 #include "platform/msgbox.h"
 #include "settings/settings_store.h"
 
+#ifndef _WIN32
+#include "settings/game_group.h"
+#endif
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+#ifndef _WIN32
+    store::dropGameGroup();
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kAppKey));
 

@@ -51,7 +51,7 @@ FrmOption::FrmOption(Form1& main) : QDialog(&main), main_(main) {
     PicAbout->setGeometry(twipsRect(0, 0, 3200, 3345));
     Image1 = new ImageControl(PicAbout);
     Image1->setGeometry(twipsRect(90, 45, 480, 480));
-    Image1->setPixmap(QIcon(":/icons/tessle.svg").pixmap(32, 32));
+    Image1->setPixmap(programIcon().pixmap(32, 32));
     LblAbout = blueLabel(PicAbout, QString("%1  %2 版").arg(QString::fromUtf8(kAppTitle), "1.0"));
     LblAbout->setGeometry(twipsRect(675, 315, 2445, 285));
     Image5 = new ImageControl(PicAbout);

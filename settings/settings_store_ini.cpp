@@ -3,6 +3,8 @@
 // neither a crash nor a second running game leaves a torn file.
 #include "settings/settings_store.h"
 
+#include "settings/game_group.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -31,6 +33,7 @@ QString storedKey(const QSettings& settings, const QString& name) {
 
 void SaveRegValue(const std::string& AppName, const std::string& ValueName,
                   const std::int32_t& Value) {
+    const store::GameGroupScope group;
     if (!store::isValidAppName(AppName) || ValueName.empty() || !QDir().mkpath(vendorDir())) {
         store::reportWriteFailure();
         return;
