@@ -60,10 +60,12 @@ FrmOption::FrmOption(Form1& main) : QDialog(&main), main_(main) {
     Image5->setCursor(Qt::PointingHandCursor);
     Image5->setToolTip(QString::fromUtf8(kMakerMail).mid(7));
     connect(Image5, &ImageControl::clicked, this, [this] { Image5_Click(); });
-    Label2 = new QLabel(QString("来信：%1").arg(QString::fromUtf8(kMakerMail).mid(7)), PicAbout);
+    Label2 = new QLabel(QString::fromUtf8(kMakerMail).mid(7), PicAbout);
     Label2->setGeometry(twipsRect(540, 1080, 2310, 240));
-    Label3 = new QLabel(QStringLiteral("KORVANEL 软件工作室 出品"), PicAbout);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label3 = new QLabel(QStringLiteral("KORVANEL 出品"), PicAbout);
     Label3->setGeometry(twipsRect(495, 1440, 2175, 195));
+    Label3->setAlignment(Qt::AlignCenter);
     auto* Image3 = new QFrame(PicAbout);
     Image3->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Image3->setGeometry(twipsRect(45, 1710, 3075, 60));
