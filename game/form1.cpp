@@ -38,10 +38,6 @@ constexpr int kBoardHidden = 6000;
 constexpr int kTiles33[3] = {0, 1080, 2160};
 constexpr int kTiles44[4] = {0, 815, 1627, 2435};
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twips::toPx(left), twips::toPx(top), twips::toPx(width), twips::toPx(height));
-}
-
 // One generator for the whole run, seeded once from the seconds since midnight.
 board::Random timeOfDayRandom() {
     auto engine =
@@ -88,33 +84,33 @@ void Form1::buildWindow() {
     setCentralWidget(client);
 
     Picture1 = new QWidget(client);
-    Picture1->setGeometry(twipsRect(0, 0, kClientWidth, kStripHeight));
+    Picture1->setGeometry(twips::toRect(0, 0, kClientWidth, kStripHeight));
     PicStep = new PictureBox(Picture1);
-    PicStep->setGeometry(twipsRect(120, 0, 855, kStripHeight));
+    PicStep->setGeometry(twips::toRect(120, 0, 855, kStripHeight));
     PicStep->setBackColor(0x000000);
     Command1 = new QPushButton(Picture1);
-    Command1->setGeometry(twipsRect(1380, 0, 495, kStripHeight));
+    Command1->setGeometry(twips::toRect(1380, 0, 495, kStripHeight));
     Command1->setIcon(QIcon(":/icons/smiley.png"));
     Command1->setIconSize(QSize(22, 22));
     Command1->setToolTip(QStringLiteral("开局"));
     Command1->setFocusPolicy(Qt::NoFocus);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     PicTime = new PictureBox(Picture1);
-    PicTime->setGeometry(twipsRect(2520, 0, 795, kStripHeight));
+    PicTime->setGeometry(twips::toRect(2520, 0, 795, kStripHeight));
     PicTime->setBackColor(0x000000);
 
     Pic33 = new QFrame(client);
     Pic33->resize(twips::toPx(3300), twips::toPx(3300));
     for (int i = 0; i < 9; ++i) {
         PicG1[i] = new PictureBox(Pic33, i);
-        PicG1[i]->setGeometry(twipsRect(kTiles33[i % 3], kTiles33[i / 3], 1100, 1100));
+        PicG1[i]->setGeometry(twips::toRect(kTiles33[i % 3], kTiles33[i / 3], 1100, 1100));
         connect(PicG1[i], &PictureBox::clicked, this, [this](int index) { PicG1_Click(index); });
     }
     Pic44 = new QFrame(client);
     Pic44->resize(twips::toPx(3300), twips::toPx(3255));
     for (int i = 0; i < 16; ++i) {
         PicG2[i] = new PictureBox(Pic44, i);
-        PicG2[i]->setGeometry(twipsRect(kTiles44[i % 4], kTiles44[i / 4], 825, 825));
+        PicG2[i]->setGeometry(twips::toRect(kTiles44[i % 4], kTiles44[i / 4], 825, 825));
         connect(PicG2[i], &PictureBox::clicked, this, [this](int index) { PicG2_Click(index); });
     }
 

@@ -17,10 +17,6 @@ namespace {
 constexpr int kShown = 0;
 constexpr int kHidden = 6000;
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twips::toPx(left), twips::toPx(top), twips::toPx(width), twips::toPx(height));
-}
-
 QLabel* blueLabel(QWidget* parent, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setStyleSheet("color: #0000FF;");
@@ -48,40 +44,40 @@ FrmOption::FrmOption(Form1& main) : QDialog(&main), main_(main) {
     Form_Initialize();
 
     PicAbout = new QWidget(this);
-    PicAbout->setGeometry(twipsRect(0, 0, 3200, 3345));
+    PicAbout->setGeometry(twips::toRect(0, 0, 3200, 3345));
     Image1 = new ImageControl(PicAbout);
-    Image1->setGeometry(twipsRect(90, 45, 480, 480));
+    Image1->setGeometry(twips::toRect(90, 45, 480, 480));
     Image1->setPixmap(programIcon().pixmap(32, 32));
     LblAbout = blueLabel(PicAbout, QString("%1  %2 版").arg(QString::fromUtf8(kAppTitle), "1.0"));
-    LblAbout->setGeometry(twipsRect(675, 315, 2445, 285));
+    LblAbout->setGeometry(twips::toRect(675, 315, 2445, 285));
     Image5 = new ImageControl(PicAbout);
-    Image5->setGeometry(twipsRect(1200, 720, 480, 480));
+    Image5->setGeometry(twips::toRect(1200, 720, 480, 480));
     Image5->setPixmap(QIcon(":/icons/mail.png").pixmap(32, 32));
     Image5->setCursor(Qt::PointingHandCursor);
     Image5->setToolTip(QString::fromUtf8(kMakerMail).mid(7));
     connect(Image5, &ImageControl::clicked, this, [this] { Image5_Click(); });
     Label2 = new QLabel(QString::fromUtf8(kMakerMail).mid(7), PicAbout);
-    Label2->setGeometry(twipsRect(540, 1080, 2310, 240));
+    Label2->setGeometry(twips::toRect(540, 1080, 2310, 240));
     Label2->setAlignment(Qt::AlignCenter);
     Label3 = new QLabel(QStringLiteral("KORVANEL 出品"), PicAbout);
-    Label3->setGeometry(twipsRect(495, 1440, 2175, 195));
+    Label3->setGeometry(twips::toRect(495, 1440, 2175, 195));
     Label3->setAlignment(Qt::AlignCenter);
     auto* Image3 = new QFrame(PicAbout);
     Image3->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    Image3->setGeometry(twipsRect(45, 1710, 3075, 60));
+    Image3->setGeometry(twips::toRect(45, 1710, 3075, 60));
     Label1 = blueLabelAt(PicAbout, QStringLiteral("冠军："), 315, 1980);
     Lbl33Champion = blueLabelAt(PicAbout, QString(), 630, 2205);
     Lbl44Champion = blueLabelAt(PicAbout, QString(), 630, 2430);
     CmdOK2 = new QPushButton(QStringLiteral("OK"), PicAbout);
-    CmdOK2->setGeometry(twipsRect(2250, 2925, 780, 285));
+    CmdOK2->setGeometry(twips::toRect(2250, 2925, 780, 285));
     connect(CmdOK2, &QPushButton::clicked, this, [this] { CmdOK2_Click(); });
 
     PicOption = new QWidget(this);
-    PicOption->setGeometry(twipsRect(kHidden, 0, 3200, 3195));
+    PicOption->setGeometry(twips::toRect(kHidden, 0, 3200, 3195));
     constexpr int kPlaces[4][2] = {{1710, 1755}, {1710, 180}, {180, 1755}, {180, 180}};
     for (int k = 0; k < 4; ++k) {
         ImgBG[k] = new ImageControl(PicOption, k);
-        ImgBG[k]->setGeometry(twipsRect(kPlaces[k][0], kPlaces[k][1], 1200, 1200));
+        ImgBG[k]->setGeometry(twips::toRect(kPlaces[k][0], kPlaces[k][1], 1200, 1200));
         ImgBG[k]->setCursor(Qt::PointingHandCursor);
         connect(ImgBG[k], &ImageControl::clicked, this,
                 [this](int index) { ImgBG_Click(static_cast<std::int16_t>(index)); });

@@ -13,10 +13,6 @@
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twips::toPx(left), twips::toPx(top), twips::toPx(width), twips::toPx(height));
-}
-
 QString appTitle() {
     return QString::fromUtf8(kAppTitle);
 }
@@ -29,23 +25,23 @@ frmAutoBest::frmAutoBest(Form1& main) : QDialog(&main), main_(main) {
     setFixedSize(twips::toPx(6495), twips::toPx(5235));
 
     WebBrowser1 = new PageView(this);
-    WebBrowser1->setGeometry(twipsRect(0, 0, 6495, 4695));
+    WebBrowser1->setGeometry(twips::toRect(0, 0, 6495, 4695));
     WebBrowser1->setRenderer([this](const QString& address) {
         return site_pages::render(address, [this](int picture) -> const QImage& {
             return main_.ImageList1().ListImage(picture);
         });
     });
     CmdDo = new QPushButton(QStringLiteral("自动求解"), this);
-    CmdDo->setGeometry(twipsRect(120, 4800, 1095, 375));
+    CmdDo->setGeometry(twips::toRect(120, 4800, 1095, 375));
     connect(CmdDo, &QPushButton::clicked, this, [this] { CmdDo_Click(); });
     txtResult = new QLineEdit(this);
-    txtResult->setGeometry(twipsRect(1560, 4800, 2655, 375));
+    txtResult->setGeometry(twips::toRect(1560, 4800, 2655, 375));
     txtResult->setReadOnly(true);
     CmdPrior = new QPushButton(QStringLiteral("上一步"), this);
-    CmdPrior->setGeometry(twipsRect(4320, 4800, 975, 375));
+    CmdPrior->setGeometry(twips::toRect(4320, 4800, 975, 375));
     connect(CmdPrior, &QPushButton::clicked, this, [this] { CmdPrior_Click(); });
     CmdNext = new QPushButton(QStringLiteral("下一步"), this);
-    CmdNext->setGeometry(twipsRect(5400, 4800, 975, 375));
+    CmdNext->setGeometry(twips::toRect(5400, 4800, 975, 375));
     connect(CmdNext, &QPushButton::clicked, this, [this] { CmdNext_Click(); });
 
     solver_.OnFinished = [] {

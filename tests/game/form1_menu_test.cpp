@@ -239,11 +239,8 @@ TEST_F(Menus, HallOfFameDuringAGameStopsTheClockWhileOpen) {
 // ---- What the close writes ----
 
 TEST_F(Menus, CloseAfterARecordWritesBothRecords) {
-    const board::Map dealt = dealableNearSolved(33, 4, 9);
-    ASSERT_FALSE(dealt.empty());
-    auto f = windowDealing(dealt);
-    f->Command1_Click();
-    playAlong(*f, walkHome(dealt, 33));
+    auto f = windowAfterAWin();
+    ASSERT_TRUE(f->IsWon);
     ASSERT_TRUE(f->IsChampion);
     f->mnuExit_Click();
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), f->MinStep33);
@@ -252,11 +249,8 @@ TEST_F(Menus, CloseAfterARecordWritesBothRecords) {
 }
 
 TEST_F(Menus, CloseKeepsARecordAfterAnotherDeal) {
-    const board::Map dealt = dealableNearSolved(33, 4, 9);
-    ASSERT_FALSE(dealt.empty());
-    auto f = windowDealing(dealt);
-    f->Command1_Click();
-    playAlong(*f, walkHome(dealt, 33));
+    auto f = windowAfterAWin();
+    ASSERT_TRUE(f->IsWon);
     const std::int32_t record = f->MinStep33;
     f->Command1_Click();  // clears IsChampion; the record must still reach the store
     EXPECT_FALSE(f->IsChampion);
@@ -288,11 +282,8 @@ TEST_F(Menus, CloseDuringAGameAsksNothing) {
 }
 
 TEST_F(Menus, FailedWritesOnCloseShowTheErrorOncePerValueAndStillClose) {
-    const board::Map dealt = dealableNearSolved(33, 4, 9);
-    ASSERT_FALSE(dealt.empty());
-    auto f = windowDealing(dealt);
-    f->Command1_Click();
-    playAlong(*f, walkHome(dealt, 33));
+    auto f = windowAfterAWin();
+    ASSERT_TRUE(f->IsWon);
     boxes.clear();
     // A file where the vendor folder should be: no write can succeed, also as root.
     QFile blocker(storeDir->filePath("KORVANEL"));

@@ -1,9 +1,9 @@
 // The hand-off to the solver window and the step viewer, driven through the main window.
 #include "solver/frm_auto_best.h"
-#include "support/game_test_support.h"
 #include "platform/page_view.h"
 #include "solver/maker_site.h"
 #include "solver/site_pages.h"
+#include "support/game_test_support.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -210,11 +210,8 @@ TEST_F(Solver, AnUnsolvablePositionEndsWithTheNoSolutionPage) {
 }
 
 TEST_F(Solver, AfterAWinTheSolvedBoardIsHandedOver) {
-    const board::Map dealt = dealableNearSolved(33, 4, 9);
-    ASSERT_FALSE(dealt.empty());
-    auto f = windowDealing(dealt);
-    f->Command1_Click();
-    playAlong(*f, walkHome(dealt, 33));
+    auto f = windowAfterAWin();
+    ASSERT_TRUE(f->IsWon);
     ASSERT_TRUE(f->mnuAnswer->isEnabled());
     answers = {msgbox::kYes};
     openSolver(*f, [&](frmAutoBest& w) {

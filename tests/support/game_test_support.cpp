@@ -79,6 +79,16 @@ std::unique_ptr<Form1> Form1Test::window(board::Random random) {
     return f;
 }
 
+std::unique_ptr<Form1> Form1Test::windowAfterAWin(int* moves) {
+    const board::Map dealt = dealableNearSolved(33, 4, 9);
+    auto f = windowDealing(dealt);
+    f->Command1_Click();
+    const std::vector<board::Map> walk = walkHome(dealt, 33);
+    playAlong(*f, walk);
+    if (moves) *moves = static_cast<int>(walk.size());
+    return f;
+}
+
 int blankOf(const board::Map& map) {
     const int last = static_cast<int>(map.size()) - 1;
     return static_cast<int>(std::find(map.begin(), map.end(), last) - map.begin());

@@ -31,6 +31,8 @@ class Form1Test : public UiTest {
     // A window whose next deal gives `map`.
     std::unique_ptr<Form1> windowDealing(const board::Map& map);
     std::unique_ptr<Form1> window(board::Random random = {});
+    // A window whose 3 x 3 game was just won, a few moves after the deal; `moves` gets the count.
+    std::unique_ptr<Form1> windowAfterAWin(int* moves = nullptr);
 
     // Tile t's slice of the picture, as a surface of `gameType` shows it.
     static QImage slice(const Form1& f, int picture, int gameType, int t);
