@@ -1,5 +1,7 @@
 # Runs tessle-solve on a fixed input and checks stdout, stderr and the exit status.
-# Usage: cmake -DTOOL=<tessle-solve> -DWORK_DIR=<dir> -P tessle_solve_cli.cmake
+# Usage: cmake -DTOOL=<tessle-solve> [-DEMULATOR=<runner>] -DWORK_DIR=<dir>
+#              -P tessle_solve_cli.cmake
+# EMULATOR runs the tool of a cross build (the Wine wrapper, which also turns CRLF into LF).
 
 string(REPEAT "7" 64 max_line)
 string(REPEAT "7" 65 long_line)
@@ -18,7 +20,7 @@ set(expected_err "tessle-solve: line 4: longer than 64 characters, skipped\n")
 
 set(input_file "${WORK_DIR}/tessle_solve_cli_input.txt")
 file(WRITE "${input_file}" "${input}")
-execute_process(COMMAND "${TOOL}"
+execute_process(COMMAND ${EMULATOR} "${TOOL}"
                 INPUT_FILE "${input_file}"
                 OUTPUT_VARIABLE out
                 ERROR_VARIABLE err

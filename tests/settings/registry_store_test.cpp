@@ -1,0 +1,424 @@
+// The registry backend against the real registry (Wine's in the cross build). Each process
+// uses application names of its own below HKLM\SOFTWARE\KORVANEL and removes them afterwards.
+// Writing to HKLM needs administrator rights on Windows: run elevated there.
+#include "settings/settings_store.h"
+
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <limits>
+#include <ostream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const std::string kVendorPath = "SOFTWARE\\KORVANEL";
+// The store's view: the game kept its records as a 32-bit program.
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+
+std::string testApp(const std::string& suffix = "") {
+    return "TessleTest-" + std::to_string(GetCurrentProcessId()) + suffix;
+}
+
+std::string appPath(const std::string& app) {
+    return std::string(store::kVendorKey) + app;
+}
+
+bool keyExists(const std::string& path, REGSAM view = kView) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Removes an application key and all it holds; no error when it is not there.
+void deleteApp(const std::string& app) {
+    HKEY vendor = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVendorPath.c_str(), 0, KEY_ALL_ACCESS | kView,
+                      &vendor) != ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeA(vendor, app.c_str());
+    RegCloseKey(vendor);
+}
+
+// Removes the vendor key only while it holds no other key: the registry refuses otherwise, so
+// other programs' records are never touched. True when the vendor key is gone afterwards.
+bool deleteVendorIfEmpty() {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kVendorPath.c_str(), kView, 0);
+    return !keyExists(kVendorPath);
+}
+
+struct RawValue {
+    LONG status = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+};
+
+// A value as the registry holds it, to see what the store really wrote.
+RawValue readRaw(const std::string& app, const std::string& name) {
+    RawValue raw;
+    HKEY key = nullptr;
+    raw.status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPath(app).c_str(), 0, KEY_READ | kView, &key);
+    if (raw.status != ERROR_SUCCESS) return raw;
+    DWORD size = 0;
+    raw.status = RegQueryValueExA(key, name.c_str(), nullptr, &raw.type, nullptr, &size);
+    if (raw.status == ERROR_SUCCESS) {
+        raw.bytes.resize(size);
+        raw.status =
+            RegQueryValueExA(key, name.c_str(), nullptr, &raw.type, raw.bytes.data(), &size);
+        raw.bytes.resize(size);
+    }
+    RegCloseKey(key);
+    return raw;
+}
+
+// Writes a value of any type and length, the way another program could.
+void writeRaw(const std::string& app, const std::string& name, DWORD type,
+              const std::vector<BYTE>& bytes) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, appPath(app).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | kView, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const LONG status =
+        RegSetValueExA(key, name.c_str(), 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+DWORD valueCount(const std::string& app) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPath(app).c_str(), 0, KEY_READ | kView, &key) !=
+        ERROR_SUCCESS) {
+        return 0;
+    }
+    DWORD count = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                     nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return count;
+}
+
+std::vector<BYTE> littleEndian(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    return {static_cast<BYTE>(bits), static_cast<BYTE>(bits >> 8), static_cast<BYTE>(bits >> 16),
+            static_cast<BYTE>(bits >> 24)};
+}
+
+// Sets a security descriptor, given in SDDL, on an application key.
+void setKeySecurity(const std::string& app, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    HKEY key = nullptr;
+    LONG status =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPath(app).c_str(), 0, WRITE_DAC | kView, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// Where the next handles opened land: the highest of a batch of them. Windows and Wine both
+// reuse freed slots, so it stays put across calls unless a call leaves a handle open. A batch,
+// not one handle, as a call may free a lower slot it used on the way (Wine does).
+std::uintptr_t handleHighWater() {
+    std::vector<HKEY> keys;
+    for (int i = 0; i < 16; ++i) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            break;
+        }
+        keys.push_back(key);
+    }
+    std::uintptr_t highest = 0;
+    for (HKEY key : keys) {
+        highest = std::max(highest, reinterpret_cast<std::uintptr_t>(key));
+        RegCloseKey(key);
+    }
+    return keys.size() == 16 ? highest : 0;
+}
+
+class RegistryStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const std::string& app : apps_) deleteApp(app);
+        previousHandler_ = store::setErrorHandler([this] { ++failures_; });
+    }
+
+    void TearDown() override {
+        store::setErrorHandler(previousHandler_);
+        for (const std::string& app : apps_) {
+            if (keyExists(appPath(app))) setKeySecurity(app, "D:(A;;KA;;;WD)");
+            deleteApp(app);
+        }
+        deleteVendorIfEmpty();
+    }
+
+    const std::string app_ = testApp();
+    const std::string otherApp_ = testApp("-other");
+    const std::vector<std::string> apps_{app_, otherApp_};
+    int failures_ = 0;
+    store::ErrorHandler previousHandler_;
+};
+
+TEST_F(RegistryStoreTest, MissingKeyOrValueReadsAsZeroAndCreatesNothing) {
+    EXPECT_EQ(GetRegValue(app_, "PType"), 0);
+    EXPECT_FALSE(keyExists(appPath(app_)));
+
+    SaveRegValue(app_, "Other", 5);
+    EXPECT_EQ(GetRegValue(app_, "PType"), 0);
+    EXPECT_EQ(valueCount(app_), 1u);
+    EXPECT_EQ(failures_, 0);
+}
+
+TEST_F(RegistryStoreTest, SaveCreatesMissingAppKey) {
+    ASSERT_FALSE(keyExists(appPath(app_)));
+    SaveRegValue(app_, "PType", 7);
+    EXPECT_TRUE(keyExists(appPath(app_)));
+    EXPECT_EQ(GetRegValue(app_, "PType"), 7);
+    EXPECT_EQ(failures_, 0);
+}
+
+TEST_F(RegistryStoreTest, SaveCreatesMissingVendorKey) {
+    if (!deleteVendorIfEmpty()) {
+        GTEST_SKIP() << kVendorPath << " holds other programs' keys; it cannot be removed";
+    }
+    SaveRegValue(app_, "PType", 9);
+    EXPECT_TRUE(keyExists(kVendorPath));
+    EXPECT_TRUE(keyExists(appPath(app_)));
+    EXPECT_EQ(GetRegValue(app_, "PType"), 9);
+    EXPECT_EQ(failures_, 0);
+}
+
+TEST_F(RegistryStoreTest, RecordsLiveInThe32BitView) {
+    SaveRegValue(app_, "PType", 11);
+    ASSERT_TRUE(keyExists(appPath(app_), KEY_WOW64_32KEY));
+#ifndef _WIN64
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) {
+        GTEST_SKIP() << "32-bit Windows has a single registry view";
+    }
+#endif
+    EXPECT_FALSE(keyExists(appPath(app_), KEY_WOW64_64KEY));
+}
+
+class RoundTrip : public RegistryStoreTest, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(RoundTrip, ReadsBackAndIsStoredAsLittleEndianDword) {
+    const std::int32_t value = GetParam();
+    SaveRegValue(app_, "Best3", value);
+    EXPECT_EQ(GetRegValue(app_, "Best3"), value);
+
+    const RawValue raw = readRaw(app_, "Best3");
+    ASSERT_EQ(raw.status, ERROR_SUCCESS);
+    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(raw.bytes, littleEndian(value));
+    EXPECT_EQ(failures_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RoundTrip,
+                         ::testing::Values(0, 1, -1, 42, 0x12345678, -1000000,
+                                           std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max()));
+
+TEST_F(RegistryStoreTest, LaterWriteReplacesTheValue) {
+    SaveRegValue(app_, "Best4", 100);
+    SaveRegValue(app_, "Best4", 37);
+    EXPECT_EQ(GetRegValue(app_, "Best4"), 37);
+    EXPECT_EQ(valueCount(app_), 1u);
+}
+
+TEST_F(RegistryStoreTest, NamesMatchWithoutRegardToCase) {
+    SaveRegValue(app_, "PType", 3);
+    EXPECT_EQ(GetRegValue(app_, "PTYPE"), 3);
+    EXPECT_EQ(GetRegValue(app_, "ptype"), 3);
+
+    SaveRegValue(app_, "PTYPE", 4);
+    EXPECT_EQ(GetRegValue(app_, "PType"), 4);
+    EXPECT_EQ(valueCount(app_), 1u);
+}
+
+TEST_F(RegistryStoreTest, ApplicationsKeepTheirOwnValues) {
+    SaveRegValue(app_, "PType", 1);
+    SaveRegValue(otherApp_, "PType", 2);
+    EXPECT_EQ(GetRegValue(app_, "PType"), 1);
+    EXPECT_EQ(GetRegValue(otherApp_, "PType"), 2);
+}
+
+struct ForeignValue {
+    const char* what;
+    DWORD type;
+    std::vector<BYTE> bytes;
+    std::int32_t expected;
+};
+
+// Shown by the case's name, not as a dump of its bytes.
+void PrintTo(const ForeignValue& value, std::ostream* os) {
+    *os << value.what;
+}
+
+class ForeignValues : public RegistryStoreTest,
+                      public ::testing::WithParamInterface<ForeignValue> {};
+
+// Values another program left: at most four bytes are read as a little-endian number whatever
+// the type, longer ones read as 0, and a save replaces any of them with a DWORD.
+TEST_P(ForeignValues, ReadAsTheirFirstFourBytesOrZero) {
+    const ForeignValue& foreign = GetParam();
+    writeRaw(app_, "PType", foreign.type, foreign.bytes);
+    EXPECT_EQ(GetRegValue(app_, "PType"), foreign.expected);
+
+    SaveRegValue(app_, "PType", 6);
+    EXPECT_EQ(GetRegValue(app_, "PType"), 6);
+    EXPECT_EQ(readRaw(app_, "PType").type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(failures_, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ForeignValues,
+    ::testing::Values(ForeignValue{"qword", REG_QWORD, {7, 0, 0, 0, 0, 0, 0, 0}, 0},
+                      ForeignValue{"binary8", REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}, 0},
+                      ForeignValue{"binary5", REG_BINARY, {1, 0, 0, 0, 0}, 0},
+                      ForeignValue{"binary4", REG_BINARY, {0x78, 0x56, 0x34, 0x12}, 0x12345678},
+                      ForeignValue{"binary2", REG_BINARY, {0x34, 0x12}, 0x1234},
+                      ForeignValue{"binary2high", REG_BINARY, {0xff, 0xff}, 0xffff},
+                      ForeignValue{"binary1", REG_BINARY, {0x80}, 0x80},
+                      ForeignValue{"empty", REG_BINARY, {}, 0},
+                      ForeignValue{"dword", REG_DWORD, {0xfe, 0xff, 0xff, 0xff}, -2}),
+    [](const ::testing::TestParamInfo<ForeignValue>& info) { return info.param.what; });
+
+struct FailedWrite {
+    const char* what;
+    std::string app;    // "" stands for this test's own application
+    std::string value;  // the value name written
+    bool denySetValue;  // the application key exists and refuses KEY_SET_VALUE to everyone
+};
+
+void PrintTo(const FailedWrite& failed, std::ostream* os) {
+    *os << failed.what;
+}
+
+class FailedWrites : public RegistryStoreTest, public ::testing::WithParamInterface<FailedWrite> {};
+
+TEST_P(FailedWrites, ReportOncePerWriteAndReturn) {
+    const FailedWrite& failed = GetParam();
+    const std::string app = failed.app.empty() ? app_ : failed.app;
+    if (failed.denySetValue) {
+        SaveRegValue(app, "Other", 1);
+        ASSERT_EQ(failures_, 0);
+        setKeySecurity(app, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");  // 0x0002: KEY_SET_VALUE
+    }
+
+    SaveRegValue(app, failed.value, 5);
+    EXPECT_EQ(failures_, 1);
+    SaveRegValue(app, failed.value, 6);
+    EXPECT_EQ(failures_, 2);
+    EXPECT_EQ(GetRegValue(app, failed.value), 0);
+
+    // Without a handler a failure is silent and still returns.
+    const store::ErrorHandler counting = store::setErrorHandler(nullptr);
+    SaveRegValue(app, failed.value, 7);
+    store::setErrorHandler(counting);
+    EXPECT_EQ(failures_, 2);
+
+    // The store still works for names that can be written.
+    SaveRegValue(otherApp_, "PType", 8);
+    EXPECT_EQ(GetRegValue(otherApp_, "PType"), 8);
+    EXPECT_EQ(failures_, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, FailedWrites,
+    ::testing::Values(FailedWrite{"DeniedKey", "", "PType", true},
+                      // Key names have at most 255 characters.
+                      FailedWrite{"AppNameTooLong", std::string(300, 'x'), "PType", false},
+                      // Value names have at most 16383 characters; the key itself opens.
+                      FailedWrite{"ValueNameTooLong", "", std::string(20000, 'v'), false}),
+    [](const ::testing::TestParamInfo<FailedWrite>& info) { return info.param.what; });
+
+TEST_F(RegistryStoreTest, InvalidApplicationNamesWriteNothing) {
+    const std::string escape = "Escape" + std::to_string(GetCurrentProcessId());
+    for (const std::string& app : {std::string(), std::string("."), std::string(".."),
+                                   "..\\" + escape, testApp("\\Sub"), testApp("/Sub")}) {
+        SCOPED_TRACE(app);
+        const int before = failures_;
+        SaveRegValue(app, "PType", 1);
+        EXPECT_EQ(failures_, before + 1);
+        EXPECT_EQ(GetRegValue(app, "PType"), 0);
+    }
+    EXPECT_FALSE(keyExists("SOFTWARE\\" + escape));
+    EXPECT_FALSE(keyExists(appPath(app_)));
+}
+
+// Every call closes the key it opened, on the paths that fail as well as those that succeed:
+// thousands of calls leave no handle behind, so where new handles land does not move.
+TEST_F(RegistryStoreTest, CallsCloseTheirKeys) {
+    SaveRegValue(app_, "PType", 1);
+    writeRaw(app_, "Long", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
+    SaveRegValue(otherApp_, "PType", 1);
+    setKeySecurity(otherApp_, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");
+
+    const std::string& app = app_;
+    const std::string& denied = otherApp_;
+    const std::string longName(20000, 'v');
+    constexpr int kCalls = 5000;
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"read of a missing value", [&] { GetRegValue(app, "Missing"); }},
+        {"read of a value longer than four bytes", [&] { GetRegValue(app, "Long"); }},
+        {"read", [&] { GetRegValue(app, "PType"); }},
+        {"write", [&] { SaveRegValue(app, "PType", 2); }},
+        {"write refused by the key", [&] { SaveRegValue(denied, "PType", 2); }},
+        {"write refused for its value name", [&] { SaveRegValue(app, longName, 2); }},
+    };
+    for (const auto& [what, call] : calls) {
+        SCOPED_TRACE(what);
+        std::set<std::uintptr_t> handles;
+        for (int i = 0; i < kCalls; ++i) {
+            call();
+            if (i % 50 == 0) handles.insert(handleHighWater());
+        }
+        // One value when nothing stays open; a slot taken once by the system is tolerated.
+        EXPECT_LE(handles.size(), 2u);
+        EXPECT_EQ(handles.count(0), 0u);
+    }
+    EXPECT_EQ(GetRegValue(app_, "PType"), 2);
+    EXPECT_EQ(failures_, 2 * kCalls);
+}
+
+// The probe above notices keys left open the way the store opens them.
+TEST_F(RegistryStoreTest, HandleProbeSeesKeysLeftOpen) {
+    SaveRegValue(app_, "PType", 1);
+    const std::uintptr_t before = handleHighWater();
+    std::set<std::uintptr_t> seen{before};
+    std::vector<HKEY> leaked;
+    for (int i = 0; i < 3; ++i) {
+        HKEY key = nullptr;
+        ASSERT_EQ(
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, appPath(app_).c_str(), 0, KEY_READ | kView, &key),
+            ERROR_SUCCESS);
+        leaked.push_back(key);
+        seen.insert(handleHighWater());
+    }
+    for (HKEY key : leaked) RegCloseKey(key);
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen.count(0), 0u);
+    EXPECT_EQ(handleHighWater(), before);
+}
+
+}  // namespace
