@@ -2,6 +2,8 @@
 #include "support/game_test_support.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -35,6 +37,12 @@ TEST_F(Play, DisplaysAreTwentyFivePixelsInsideAndTilesSixtyNine) {
     EXPECT_EQ(f->Pic33->pos(), QPoint(5, 32));
     EXPECT_EQ(f->Pic44->x(), 400);
     EXPECT_TRUE(f->Pic44->isHidden());
+    // Client area 3345 x 4110 twips under the menu bar: the strip and board, then the status bar.
+    EXPECT_EQ(f->centralWidget()->width(), 223);
+    EXPECT_EQ(f->centralWidget()->height() + f->statusBar()->height(), 274);
+    EXPECT_EQ(f->StatusBar1->text(), QStringLiteral("聪明在市场上买不到。"));
+    EXPECT_FALSE(f->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(f->windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 struct StoredCase {
