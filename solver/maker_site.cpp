@@ -110,7 +110,9 @@ Page parse(const std::string& address) {
     const std::string tail = query.substr(amp + 1);
     std::string position;
     if (startsWith(tail, "Map=")) {
-        position = tail.substr(4);  // the load address carries no picture
+        // The load address is always that of the start; it carries no picture.
+        if (page.step != 0) return error("the start page is step 0");
+        position = tail.substr(4);
     } else if (startsWith(tail, "map=")) {
         const std::size_t ipic = tail.find("IPic=", 4);
         if (ipic == std::string::npos) return error("no picture given");
