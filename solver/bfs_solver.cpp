@@ -221,16 +221,8 @@ bool BfsSolver::TryBuildPermutationIndex() {
         const std::string& s = node.Map;
         if (s.size() != start.size() || std::string_view(s).substr(kCells) != tail) return false;
         uint64_t cells = 0;
-        unsigned labels_seen = 0;
         unsigned blank = 0;
-        for (int k = 0; k < kCells; ++k) {
-            const int8_t label = label_[static_cast<unsigned char>(s[static_cast<size_t>(k)])];
-            if (label < 0) return false;
-            labels_seen |= 1u << label;
-            if (label == 0) blank = static_cast<unsigned>(k);
-            cells |= static_cast<uint64_t>(label) << (4 * k);
-        }
-        if (labels_seen != (1u << kCells) - 1) return false;
+        if (!PackCells(s, cells, blank)) return false;
         const uint32_t order = TileOrderRank(cells, blank);
         TestAndSet(seen_, Slot(blank, order));
         queue_.push_back(cells | uint64_t{blank} << kBlankShift | uint64_t{kNoMove} << kMoveShift |
@@ -240,14 +232,10 @@ bool BfsSolver::TryBuildPermutationIndex() {
     return true;
 }
 
-bool BfsSolver::PermutationContains(std::string_view s) const {
-    if (s.size() != indexed_start_.size() ||
-        s.substr(kCells) != std::string_view(indexed_start_).substr(kCells)) {
-        return false;
-    }
-    uint64_t cells = 0;
+bool BfsSolver::PackCells(std::string_view s, uint64_t& cells, unsigned& blank) const {
+    cells = 0;
+    blank = 0;
     unsigned labels_seen = 0;
-    unsigned blank = 0;
     for (int k = 0; k < kCells; ++k) {
         const int8_t label = label_[static_cast<unsigned char>(s[static_cast<size_t>(k)])];
         if (label < 0) return false;
@@ -255,7 +243,17 @@ bool BfsSolver::PermutationContains(std::string_view s) const {
         if (label == 0) blank = static_cast<unsigned>(k);
         cells |= static_cast<uint64_t>(label) << (4 * k);
     }
-    if (labels_seen != (1u << kCells) - 1) return false;
+    return labels_seen == (1u << kCells) - 1;
+}
+
+bool BfsSolver::PermutationContains(std::string_view s) const {
+    if (s.size() != indexed_start_.size() ||
+        s.substr(kCells) != std::string_view(indexed_start_).substr(kCells)) {
+        return false;
+    }
+    uint64_t cells = 0;
+    unsigned blank = 0;
+    if (!PackCells(s, cells, blank)) return false;
     const uint32_t rank = Slot(blank, TileOrderRank(cells, blank));
     return (seen_[rank >> 6] >> (rank & 63) & 1) != 0;
 }

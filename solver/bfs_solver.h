@@ -86,6 +86,8 @@ class BfsSolver {
     // Permutation mode: the first nine bytes of every stored position are the same nine distinct
     // bytes, '0' among them, and any bytes after them equal the start's (moves never reach them).
     bool TryBuildPermutationIndex();
+    // The first nine bytes of s as cell labels; false unless they are the nine labels once each.
+    bool PackCells(std::string_view s, uint64_t& cells, unsigned& blank) const;
     bool PermutationContains(std::string_view s) const;
     bool RunPermutationSearch(size_t& expanded);
 
