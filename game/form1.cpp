@@ -1,27 +1,12 @@
 #include "game/form1.h"
 
 #include "game/app_info.h"
-#include "platform/modal.h"
-#include "platform/msgbox.h"
-#include "platform/picture_box.h"
-#include "platform/shell.h"
-#include "platform/twips.h"
 #include "settings/frm_option.h"
 #include "settings/settings_store.h"
 #include "solver/frm_auto_best.h"
 
-#include <QAction>
-#include <QCloseEvent>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QLabel>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QScreen>
-#include <QStatusBar>
-#include <QTime>
-#include <QTimer>
-
+#include <algorithm>
+#include <ctime>
 #include <random>
 
 namespace {
@@ -29,19 +14,17 @@ namespace {
 constexpr OleColor kRed = 255;
 constexpr int kNoRecord = 99999;
 
-// Layout, in twips: the top strip, its three controls, and the two board frames under it.
-constexpr int kClientWidth = 3345;
-constexpr int kClientHeight = 4110;
-constexpr int kStripHeight = 435;
-constexpr int kBoardLeft = 80;
-constexpr int kBoardHidden = 6000;
-constexpr int kTiles33[3] = {0, 1080, 2160};
-constexpr int kTiles44[4] = {0, 815, 1627, 2435};
+// Seconds since midnight, local time: the generator's one seed.
+unsigned secondsSinceMidnight() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return local ? static_cast<unsigned>(local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec)
+                 : 0u;
+}
 
-// One generator for the whole run, seeded once from the seconds since midnight.
+// One generator for the whole run, seeded once from the time of day.
 board::Random timeOfDayRandom() {
-    auto engine =
-        std::make_shared<std::mt19937>(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+    auto engine = std::make_shared<std::mt19937>(secondsSinceMidnight());
     // 24 random bits scaled by 2^-24 stay strictly below 1, which a float distribution need not.
     return [engine] { return static_cast<float>((*engine)() >> 8) * (1.0f / 16777216.0f); };
 }
@@ -54,131 +37,40 @@ std::int32_t recordFromStore(std::int32_t stored) {
 
 }  // namespace
 
-QIcon programIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 128, 256})
-        icon.addFile(QString(":/icons/tessle-%1.png").arg(size));
-    return icon;
-}
-
-Form1::Form1(board::Random random, QWidget* parent)
-    : QMainWindow(parent),
-      random_(random ? std::move(random) : timeOfDayRandom()),
-      ImageList1_(qApp ? qApp->devicePixelRatio() : 1.0) {
-    IsForeground = [this] { return isActiveWindow(); };
-    buildWindow();
-    buildMenus();
-    Form_Load();
-}
+Form1::Form1(Form1Host& host, board::Random random)
+    : host_(host), random_(random ? std::move(random) : timeOfDayRandom()) {}
 
 Form1::~Form1() = default;
 
-void Form1::buildWindow() {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(programIcon());
-
-    auto* client = new QWidget(this);
-    const int boardBottom = 485 + 3300;
-    client->setFixedSize(twips::toPx(kClientWidth), twips::toPx(boardBottom));
-    setCentralWidget(client);
-
-    Picture1 = new QWidget(client);
-    Picture1->setGeometry(twips::toRect(0, 0, kClientWidth, kStripHeight));
-    PicStep = new PictureBox(Picture1);
-    PicStep->setGeometry(twips::toRect(120, 0, 855, kStripHeight));
-    PicStep->setBackColor(0x000000);
-    Command1 = new QPushButton(Picture1);
-    Command1->setGeometry(twips::toRect(1380, 0, 495, kStripHeight));
-    Command1->setIcon(QIcon(":/icons/smiley.png"));
-    Command1->setIconSize(QSize(22, 22));
-    Command1->setToolTip(QStringLiteral("开局"));
-    Command1->setFocusPolicy(Qt::NoFocus);
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    PicTime = new PictureBox(Picture1);
-    PicTime->setGeometry(twips::toRect(2520, 0, 795, kStripHeight));
-    PicTime->setBackColor(0x000000);
-
-    Pic33 = new QFrame(client);
-    Pic33->resize(twips::toPx(3300), twips::toPx(3300));
-    for (int i = 0; i < 9; ++i) {
-        PicG1[i] = new PictureBox(Pic33, i);
-        PicG1[i]->setGeometry(twips::toRect(kTiles33[i % 3], kTiles33[i / 3], 1100, 1100));
-        connect(PicG1[i], &PictureBox::clicked, this, [this](int index) { PicG1_Click(index); });
-    }
-    Pic44 = new QFrame(client);
-    Pic44->resize(twips::toPx(3300), twips::toPx(3255));
-    for (int i = 0; i < 16; ++i) {
-        PicG2[i] = new PictureBox(Pic44, i);
-        PicG2[i]->setGeometry(twips::toRect(kTiles44[i % 4], kTiles44[i / 4], 825, 825));
-        connect(PicG2[i], &PictureBox::clicked, this, [this](int index) { PicG2_Click(index); });
-    }
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-
-    StatusBar1 = new QLabel(QStringLiteral("聪明在市场上买不到。"));
-    QFont song;
-    song.setFamilies({"SimSun", "宋体", "Noto Serif CJK SC", "AR PL UMing CN", "Noto Sans CJK SC",
-                      "WenQuanYi Micro Hei"});
-    song.setPointSize(9);
-    StatusBar1->setFont(song);
-    statusBar()->addWidget(StatusBar1, 1);
-    statusBar()->setSizeGripEnabled(false);
-    statusBar()->setFixedHeight(twips::toPx(kClientHeight - boardBottom));
+TilePicture& Form1::tile(int gameType, int cell) {
+    return gameType == board::kGame44 ? PicG2.at(cell) : PicG1.at(cell);
 }
 
-void Form1::buildMenus() {
-    QMenuBar* bar = menuBar();
-    mnuGame = bar->addMenu(QStringLiteral("游戏"));
-    connect(mnuGame, &QMenu::aboutToShow, this, [this] { mnuGame_Click(); });
-    mnuStart = mnuGame->addAction(QStringLiteral("开局(&N)"), this, [this] { mnuStart_Click(); });
-    mnuReset = mnuGame->addAction(QStringLiteral("结束(&E)"), this, [this] { mnuReset_Click(); });
-    mnuGame->addSeparator();
-    mnuHero = mnuGame->addAction(QStringLiteral("英雄榜(&S)"), this, [this] { mnuHero_Click(); });
-    mnuGame->addSeparator();
-    mnuExit = mnuGame->addAction(QStringLiteral("退出游戏(&X)"), this, [this] { mnuExit_Click(); });
-
-    mnuOption = bar->addMenu(QStringLiteral("选项"));
-    connect(mnuOption, &QMenu::aboutToShow, this, [this] { mnuOption_Click(); });
-    mnuGameType = mnuOption->addMenu(QStringLiteral("难度(&L)"));
-    mnuG33 = mnuGameType->addAction(QStringLiteral("3 X 3"), this, [this] { mnuG33_Click(); });
-    mnuG44 = mnuGameType->addAction(QStringLiteral("4 X 4"), this, [this] { mnuG44_Click(); });
-    mnuG33->setCheckable(true);
-    mnuG44->setCheckable(true);
-    mnuBG = mnuOption->addAction(QStringLiteral("背景(&P)..."), this, [this] { mnuBG_Click(); });
-
-    mnuHelp = bar->addMenu(QStringLiteral("&帮助"));
-    mnuAnswer = mnuHelp->addAction(QStringLiteral("自动求解"), this, [this] { mnuAnswer_Click(); });
-    mnuHelp->addSeparator();
-    mnuAbout = mnuHelp->addAction(QStringLiteral("关于(&A)"), this, [this] { mnuAbout_Click(); });
-
-    MnuOstrelle1 = bar->addAction(QStringLiteral("好东东！"));
-    connect(MnuOstrelle1, &QAction::triggered, this, [this] { MnuOstrelle1_Click(); });
+const TilePicture& Form1::tile(int gameType, int cell) const {
+    return gameType == board::kGame44 ? PicG2.at(cell) : PicG1.at(cell);
 }
 
-PictureBox* Form1::tile(int gameType, int cell) const {
-    if (gameType == board::kGame44) return cell >= 0 && cell < 16 ? PicG2[cell] : nullptr;
-    return cell >= 0 && cell < 9 ? PicG1[cell] : nullptr;
+void Form1::setTimer1(bool enabled) {
+    Timer1Enabled = enabled;
+    host_.EnableTimer1(enabled);
 }
 
 // ---- Start-up, new game and deal ----
 
 void Form1::Form_Load() {
-    setWindowTitle(QString::fromUtf8(kAppTitle));
+    Caption = kAppTitle;
     MinStep33 = recordFromStore(GetRegValue(kAppKey, "MinStep33"));
     MinStep44 = recordFromStore(GetRegValue(kAppKey, "MinStep44"));
-    const int boardTop = kStripHeight + 50;
-    Pic33->move(Pic33->x(), twips::toPx(boardTop));
-    Pic44->move(Pic44->x(), twips::toPx(boardTop));
-    LcdTime.NewLCD(PicTime);
-    LcdStep.NewLCD(PicStep);
+    const int boardTop = form1_layout::kPicture1.Top + form1_layout::kPicture1.Height + 50;
+    Pic33.Top = boardTop;
+    Pic44.Top = boardTop;
+    LcdTime.NewLCD(&host_.PicTime());
+    LcdStep.NewLCD(&host_.PicStep());
     GameType = board::kGame33;
     PicType = LoadPicType();
     LcdTime.ForeColor(kRed);
     LcdStep.ForeColor(kRed);
-    BlankPicture_ = QImage();  // no surface has a picture before the first draw
+    BlankPicture_ = TilePicture{};  // no surface has a picture before the first draw
     IsPlaying_ = false;
     GameInit();
 }
@@ -197,7 +89,7 @@ void Form1::GameInit() {
     DrawTiles(PicType, GameType);
     LcdTime.Caption(std::to_string(LngTime));
     LcdStep.Caption(std::to_string(LngStep));
-    mnuAnswer->setEnabled(IsPlaying_);
+    mnuAnswer.Enabled = IsPlaying_;
 }
 
 void Form1::Command1_Click() {
@@ -209,40 +101,35 @@ void Form1::ShuffleTiles(int gameType) {
     const int last = board::lastTile(gameType);
     LngTime = 0;
     LngStep = 0;
-    std::vector<QImage> tileImage(last + 1);
-    for (int i = 0; i <= last; ++i) tileImage[i] = tile(gameType, i)->image();
+    std::vector<TilePicture> tileImage(last + 1);
+    for (int i = 0; i <= last; ++i) tileImage[i] = tile(gameType, i);
     TileMap_ = board::deal(gameType, random_);
     for (int cell = 0; cell <= last; ++cell) {
-        tile(gameType, cell)->setPicture(tileImage[TileMap_[cell]]);
+        tile(gameType, cell) = tileImage[TileMap_[cell]];
         if (TileMap_[cell] == last) BlankCell_ = static_cast<std::int16_t>(cell);
     }
     IsPlaying_ = true;
     LngStep = 0;
-    Timer1->start();
-    mnuAnswer->setEnabled(IsPlaying_);
+    setTimer1(true);
+    mnuAnswer.Enabled = IsPlaying_;
 }
 
 // ---- Pictures cut into tiles ----
 
 void Form1::DrawTiles(std::int32_t& pictureIndex, std::int32_t& gameType) {
-    const QImage& pic = ImageList1_.ListImage(pictureIndex);
     const bool big = gameType == board::kGame44;
-    QFrame* shown = big ? Pic44 : Pic33;
-    QFrame* other = big ? Pic33 : Pic44;
-    shown->move(twips::toPx(kBoardLeft), shown->y());
-    other->move(twips::toPx(kBoardHidden), other->y());
-    shown->setVisible(true);
-    other->setVisible(false);  // beyond the window's edge anyway; hidden so it takes no click
+    Pic33.Left = big ? kOutOfView : form1_layout::kBoardLeft;
+    Pic44.Left = big ? form1_layout::kBoardLeft : kOutOfView;
 
     const int n = board::side(gameType);
-    const int w = tile(gameType, 0)->innerWidth();
-    const int h = tile(gameType, 0)->innerHeight();
+    const int w = host_.TileInnerWidth(gameType);
+    const int h = host_.TileInnerHeight(gameType);
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
-            tile(gameType, row * n + col)->paintPicture(pic, col * w, row * h, w, h);
+            tile(gameType, row * n + col) = TilePicture{pictureIndex, col * w, row * h, w, h};
         }
     }
-    tile(gameType, n * n - 1)->setPicture(BlankPicture_);
+    tile(gameType, n * n - 1) = BlankPicture_;
 }
 
 // ---- Moves, clock, completion ----
@@ -267,11 +154,9 @@ void Form1::TileClick(int Index) {
 }
 
 void Form1::MoveTile(int gameType) {
-    PictureBox* target = tile(gameType, TargetCell);
-    PictureBox* clicked = tile(gameType, ClickedCell);
-    target->setPicture(clicked->image());
+    tile(gameType, TargetCell) = tile(gameType, ClickedCell);
     TileMap_[TargetCell] = TileMap_[ClickedCell];
-    clicked->setPicture(BlankPicture_);
+    tile(gameType, ClickedCell) = BlankPicture_;
     TileMap_[ClickedCell] = static_cast<std::int16_t>(board::lastTile(gameType));
     BlankCell_ = ClickedCell;
     LngStep = LngStep + 1;
@@ -279,14 +164,14 @@ void Form1::MoveTile(int gameType) {
 }
 
 void Form1::Timer1_Timer() {
-    if (!IsForeground()) return;  // dropped, never made up
+    if (!host_.IsForeground()) return;  // dropped, never made up
     LngTime = LngTime + 1;
     LcdTime.Caption(std::to_string(LngTime));
 }
 
 void Form1::GameOver() {
     IsPlaying_ = false;
-    Timer1->stop();
+    setTimer1(false);
     if (!IsWon) return;
     std::int32_t& record = GameType == board::kGame33 ? MinStep33 : MinStep44;
     if (LngStep < record) {
@@ -295,10 +180,9 @@ void Form1::GameOver() {
         recordSetThisRun_ = true;
     }
     if (IsChampion) {
-        MsgBox(QStringLiteral("真行！你创造了新的纪录"), msgbox::kInformation, QString());
+        MsgBox("真行！你创造了新的纪录", msgbox::kInformation, "");
     } else {
-        MsgBox(QStringLiteral("不错，继续努力，你会做得更好！"), msgbox::kInformation,
-               QStringLiteral("Congratulation!"));
+        MsgBox("不错，继续努力，你会做得更好！", msgbox::kInformation, "Congratulation!");
     }
 }
 
@@ -310,7 +194,7 @@ void Form1::GameReset() {
 // ---- Menus ----
 
 void Form1::mnuGame_Click() {
-    mnuReset->setEnabled(IsPlaying_);
+    mnuReset.Enabled = IsPlaying_;
 }
 
 void Form1::mnuStart_Click() {
@@ -319,9 +203,8 @@ void Form1::mnuStart_Click() {
 
 void Form1::mnuReset_Click() {
     if (!IsPlaying_) return;
-    const int answer = MsgBox(QStringLiteral("真不想玩了？"),
-                              msgbox::kYesNo | msgbox::kQuestion | msgbox::kDefaultButton2,
-                              QStringLiteral("放弃？"));
+    const int answer = MsgBox(
+        "真不想玩了？", msgbox::kYesNo | msgbox::kQuestion | msgbox::kDefaultButton2, "放弃？");
     if (answer == msgbox::kYes) GameReset();
 }
 
@@ -343,15 +226,15 @@ void Form1::openOptions(std::int32_t mode) {
 }
 
 void Form1::mnuExit_Click() {
-    close();
+    host_.Unload();
 }
 
 void Form1::mnuOption_Click() {
-    mnuGameType->menuAction()->setEnabled(!IsPlaying_);
-    mnuBG->setEnabled(!IsPlaying_);
+    mnuGameType.Enabled = !IsPlaying_;
+    mnuBG.Enabled = !IsPlaying_;
     if (!IsPlaying_) {
-        mnuG33->setChecked(GameType == board::kGame33);
-        mnuG44->setChecked(GameType == board::kGame44);
+        mnuG33.Checked = GameType == board::kGame33;
+        mnuG44.Checked = GameType == board::kGame44;
     }
 }
 
@@ -363,8 +246,8 @@ void Form1::mnuG44_Click() {
 }
 
 void Form1::switchBoard(int gameType) {
-    mnuG33->setChecked(gameType == board::kGame33);
-    mnuG44->setChecked(gameType == board::kGame44);
+    mnuG33.Checked = gameType == board::kGame33;
+    mnuG44.Checked = gameType == board::kGame44;
     GameType = gameType;
     if (gameType == board::kGame33 && PicType == 5) PicType = 1;
     if (gameType == board::kGame44 && PicType == 1) PicType = 5;
@@ -372,16 +255,15 @@ void Form1::switchBoard(int gameType) {
 }
 
 void Form1::mnuAnswer_Click() {
-    const QString title = QString::fromUtf8(kAppTitle);
     // A finished 4 x 4 game leaves 16 entries behind even after a switch to 3 x 3; that board
     // is not the solver's to judge.
     if (GameType != board::kGame33 || TileMap_.size() != 9) {
-        MsgBox(QStringLiteral("4X4模式下暂不支持此功能！"), msgbox::kInformation, title);
+        MsgBox("4X4模式下暂不支持此功能！", msgbox::kInformation, kAppTitle);
         return;
     }
     const std::string s = board::toBoardState(TileMap_);
     if (s == "123456870") {
-        MsgBox(QStringLiteral("问题无解！"), msgbox::kInformation, title);
+        MsgBox("问题无解！", msgbox::kInformation, kAppTitle);
         return;
     }
     if (!frmAutoBest_) frmAutoBest_ = std::make_unique<frmAutoBest>(*this);
@@ -391,30 +273,58 @@ void Form1::mnuAnswer_Click() {
 }
 
 void Form1::MnuOstrelle1_Click() {
-    OpenAddress(QString::fromUtf8(kMakerSoftPage));
+    OpenAddress(kMakerSoftPage);
 }
 
 // ---- Closing ----
-
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();  // closing always proceeds
-}
 
 void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (!recordSetThisRun_) return;
-    SaveRegValue(kAppKey, "MinStep33", MinStep33);
-    SaveRegValue(kAppKey, "MinStep44", MinStep44);
+    // Another game on this machine may have stored a better record since this one started:
+    // keep the lower of the two, so closing never overwrites it.
+    const std::int32_t best33 =
+        std::min(MinStep33, recordFromStore(GetRegValue(kAppKey, "MinStep33")));
+    SaveRegValue(kAppKey, "MinStep33", best33);
+    const std::int32_t best44 =
+        std::min(MinStep44, recordFromStore(GetRegValue(kAppKey, "MinStep44")));
+    SaveRegValue(kAppKey, "MinStep44", best44);
 }
 
-void Form1::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (centred_) return;
-    centred_ = true;
-    setFixedSize(sizeHint());
-    if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+// ---- Layout ----
+
+namespace form1_layout {
+
+TwipsRect tileRect(int gameType, int cell) {
+    static constexpr int k33[3] = {0, 1080, 2160};
+    static constexpr int k44[4] = {0, 815, 1627, 2435};
+    if (gameType == board::kGame44) return {k44[cell % 4], k44[cell / 4], 825, 825};
+    return {k33[cell % 3], k33[cell / 3], 1100, 1100};
+}
+
+const std::array<MenuItem, 17> kMenuBar{{
+    {1, 0, "游戏", &Form1::mnuGame, &Form1::mnuGame_Click, false},
+    {2, 1, "开局(&N)", &Form1::mnuStart, &Form1::mnuStart_Click, false},
+    {3, 1, "结束(&E)", &Form1::mnuReset, &Form1::mnuReset_Click, false},
+    {4, 1, "-", &Form1::mnuSep6, nullptr, false},
+    {5, 1, "英雄榜(&S)", &Form1::mnuHero, &Form1::mnuHero_Click, false},
+    {6, 1, "-", &Form1::mnuSep, nullptr, false},
+    {7, 1, "退出游戏(&X)", &Form1::mnuExit, &Form1::mnuExit_Click, false},
+    {8, 0, "选项", &Form1::mnuOption, &Form1::mnuOption_Click, false},
+    {9, 8, "难度(&L)", &Form1::mnuGameType, nullptr, false},
+    {10, 9, "3 X 3", &Form1::mnuG33, &Form1::mnuG33_Click, true},
+    {11, 9, "4 X 4", &Form1::mnuG44, &Form1::mnuG44_Click, true},
+    {12, 8, "背景(&P)...", &Form1::mnuBG, &Form1::mnuBG_Click, false},
+    {13, 0, "&帮助", &Form1::mnuHelp, nullptr, false},
+    {14, 13, "自动求解", &Form1::mnuAnswer, &Form1::mnuAnswer_Click, false},
+    {15, 13, "-", &Form1::mnuSep2, nullptr, false},
+    {16, 13, "关于(&A)", &Form1::mnuAbout, &Form1::mnuAbout_Click, false},
+    {17, 0, "好东东！", &Form1::MnuOstrelle1, &Form1::MnuOstrelle1_Click, false},
+}};
+
+}  // namespace form1_layout
+
+void InstallStoreErrorBox() {
+    store::setErrorHandler([] { MsgBox("存储失败！", msgbox::kCritical, "错误："); });
 }

@@ -1,40 +1,83 @@
 #pragma once
 
 #include "game/board.h"
-#include "game/image_list.h"
+#include "game/seams.h"
 #include "lcd/cls_lcd.h"
-
-#include <QImage>
-#include <QMainWindow>
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <string>
 
-class PictureBox;
-class QAction;
-class QIcon;
-class QFrame;
-class QLabel;
-class QMenu;
-class QPushButton;
-class QTimer;
 class FrmOption;
 class frmAutoBest;
 
-// The program icon, at every size drawn for it.
-QIcon programIcon();
+// A control's place in its parent, in twips (1/1440 inch; 15 twips per pixel at 96 dpi).
+struct TwipsRect {
+    int Left;
+    int Top;
+    int Width;
+    int Height;
+};
 
-// The main window: home of all game state for the life of the program. Its public fields are
-// the only channel between the windows.
-class Form1 : public QMainWindow {
-    Q_OBJECT
+// A panel or board frame; moved to left 6000, beyond its window's width, to take it out of view.
+struct Frame {
+    int Left = 0;
+    int Top = 0;
+};
+inline constexpr int kOutOfView = 6000;
 
+// What a tile surface shows: the w x h region of built-in picture `picture` (1..5) taken at
+// (sx, sy), in 96-dpi pixels, or nothing but the background colour (picture 0).
+struct TilePicture {
+    int picture = 0;
+    int sx = 0;
+    int sy = 0;
+    int w = 0;
+    int h = 0;
+
+    bool empty() const { return picture == 0; }
+    bool operator==(const TilePicture& o) const {
+        return picture == o.picture && sx == o.sx && sy == o.sy && w == o.w && h == o.h;
+    }
+    bool operator!=(const TilePicture& o) const { return !(*this == o); }
+};
+
+struct MenuEntry {
+    bool Enabled = true;
+    bool Checked = false;
+};
+
+// What the main window needs from the toolkit that shows it.
+class Form1Host {
+  public:
+    virtual ~Form1Host() = default;
+
+    // The drawing surfaces of the move display and the clock.
+    virtual DrawingSurface& PicStep() = 0;
+    virtual DrawingSurface& PicTime() = 0;
+    // Inner drawable size of the tile surfaces of a board, in 96-dpi pixels.
+    virtual int TileInnerWidth(int gameType) = 0;
+    virtual int TileInnerHeight(int gameType) = 0;
+    // Starts or stops the 1000 ms clock.
+    virtual void EnableTimer1(bool enabled) = 0;
+    // Whether the main window is the foreground window of the desktop.
+    virtual bool IsForeground() = 0;
+    // Closes the main window; the front-end then runs Form_Unload.
+    virtual void Unload() = 0;
+};
+
+// The main window's rules: home of all game state for the life of the program. Its public
+// fields are the only channel between the windows. A front-end builds the controls from the
+// layout and menu tables below, forwards their events to the handlers and draws what the state
+// says.
+class Form1 {
   public:
     // `random` draws in [0, 1); left empty, a generator seeded once from the time of day is used.
-    explicit Form1(board::Random random = {}, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit Form1(Form1Host& host, board::Random random = {});
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     // Public state, in declaration order.
     std::int32_t GameType = board::kGame33;
@@ -50,6 +93,8 @@ class Form1 : public QMainWindow {
     void GameInit();
 
     // Event handlers, under the names of their controls.
+    void Form_Load();
+    void Form_Unload();
     void Command1_Click();
     void PicG1_Click(int Index);
     void PicG2_Click(int Index);
@@ -68,53 +113,30 @@ class Form1 : public QMainWindow {
     void mnuAbout_Click();
     void MnuOstrelle1_Click();
 
+    // What the controls show.
+    std::string Caption;
+    Frame Pic33;
+    Frame Pic44;
+    std::array<TilePicture, 9> PicG1{};
+    std::array<TilePicture, 16> PicG2{};
+    bool Timer1Enabled = false;
+    MenuEntry mnuGame, mnuStart, mnuReset, mnuSep6, mnuHero, mnuSep, mnuExit;
+    MenuEntry mnuOption, mnuGameType, mnuG33, mnuG44, mnuBG;
+    MenuEntry mnuHelp, mnuAnswer, mnuSep2, mnuAbout, MnuOstrelle1;
+
+    // Tile surface `cell` of the board of `gameType`.
+    TilePicture& tile(int gameType, int cell);
+    const TilePicture& tile(int gameType, int cell) const;
+
     // Read access for the other windows and for tests.
     const board::Map& TileMap() const { return TileMap_; }
     std::int16_t BlankCell() const { return BlankCell_; }
     bool IsPlaying() const { return IsPlaying_; }
-    const ImageList& ImageList1() const { return ImageList1_; }
-    const QImage& BlankPicture() const { return BlankPicture_; }
-    // Tile surface `cell` of the board of `gameType`.
-    PictureBox* tile(int gameType, int cell) const;
-
-    // Whether the main window is in front; the clock counts only then. Tests replace it.
-    std::function<bool()> IsForeground;
-
-    // Controls.
-    QWidget* Picture1 = nullptr;
-    PictureBox* PicStep = nullptr;
-    QPushButton* Command1 = nullptr;
-    PictureBox* PicTime = nullptr;
-    QFrame* Pic33 = nullptr;
-    QFrame* Pic44 = nullptr;
-    std::array<PictureBox*, 9> PicG1{};
-    std::array<PictureBox*, 16> PicG2{};
-    QTimer* Timer1 = nullptr;
-    QLabel* StatusBar1 = nullptr;
-    QMenu* mnuGame = nullptr;
-    QAction* mnuStart = nullptr;
-    QAction* mnuReset = nullptr;
-    QAction* mnuHero = nullptr;
-    QAction* mnuExit = nullptr;
-    QMenu* mnuOption = nullptr;
-    QMenu* mnuGameType = nullptr;
-    QAction* mnuG33 = nullptr;
-    QAction* mnuG44 = nullptr;
-    QAction* mnuBG = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuAnswer = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* MnuOstrelle1 = nullptr;
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    const TilePicture& BlankPicture() const { return BlankPicture_; }
+    FrmOption* optionWindow() const { return FrmOption_.get(); }
+    frmAutoBest* solverWindow() const { return frmAutoBest_.get(); }
 
   private:
-    void buildWindow();
-    void buildMenus();
-    void Form_Load();
-    void Form_Unload();
     std::int32_t LoadPicType();
     void ShuffleTiles(int gameType);
     void DrawTiles(std::int32_t& pictureIndex, std::int32_t& gameType);
@@ -123,13 +145,14 @@ class Form1 : public QMainWindow {
     void GameOver();
     void switchBoard(int gameType);
     void openOptions(std::int32_t mode);
+    void setTimer1(bool enabled);
 
+    Form1Host& host_;
     board::Random random_;
-    ImageList ImageList1_;
 
     ClsLcd LcdStep;
     ClsLcd LcdTime;
-    QImage BlankPicture_;
+    TilePicture BlankPicture_;
     std::int16_t ClickedCell = 0;
     board::Map TileMap_;
     std::int16_t BlankCell_ = 0;
@@ -139,8 +162,49 @@ class Form1 : public QMainWindow {
     // A record beaten at any time since start-up; the close writes the records while it is set.
     bool recordSetThisRun_ = false;
     bool unloaded_ = false;
-    bool centred_ = false;
 
     std::unique_ptr<FrmOption> FrmOption_;
     std::unique_ptr<frmAutoBest> frmAutoBest_;
 };
+
+// The main window's controls and menu bar, for the front-ends to build.
+namespace form1_layout {
+
+constexpr int kClientWidth = 3345;
+constexpr int kClientHeight = 4110;
+constexpr TwipsRect kPicture1{0, 0, 3345, 435};
+constexpr TwipsRect kPicStep{120, 0, 855, 435};
+constexpr TwipsRect kCommand1{1380, 0, 495, 435};
+constexpr TwipsRect kPicTime{2520, 0, 795, 435};
+// The new-game button's picture, in pixels.
+constexpr int kSmileySize = 28;
+// The frames' sizes; their place comes from Form1::Pic33 / Pic44.
+constexpr int kFrameWidth = 3300;
+constexpr int kPic33Height = 3300;
+constexpr int kPic44Height = 3255;
+constexpr int kBoardLeft = 80;
+// Tile surface `cell` of a board, inside its frame.
+TwipsRect tileRect(int gameType, int cell);
+// The status bar fills what the strip and the boards leave of the client height.
+constexpr const char* kStatusText = "聪明在市场上买不到。";
+constexpr int kStatusPointSize = 9;
+constexpr const char* kStatusFont = "宋体";
+constexpr const char* kStatusFontLatin = "SimSun";
+constexpr const char* kNewGameTip = "开局";
+
+// The menu bar in order. An entry's parent is 0 for the bar itself; "-" is a separator. `command`
+// runs when the entry is chosen or, for a menu, when it opens.
+struct MenuItem {
+    int id;
+    int parent;
+    const char* caption;
+    MenuEntry Form1::*entry;
+    void (Form1::*command)();
+    bool tickable;
+};
+extern const std::array<MenuItem, 17> kMenuBar;
+
+}  // namespace form1_layout
+
+// The store's failed-write box; each front-end installs it at start-up.
+void InstallStoreErrorBox();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/drawing_surface.h"
+#include "lcd/drawing_surface.h"
 
 #include <cstdint>
 #include <string>

@@ -121,6 +121,7 @@ Page parse(const std::string& address) {
         // Picture 5 is the numbered picture of the big board; on this board it is picture 1.
         if (page.picture == 5) page.picture = 1;
         if (page.picture < 1 || page.picture > 4) return error("bad picture number");
+        page.namesPicture = true;
     } else {
         return error("no position given");
     }

@@ -20,9 +20,10 @@ struct Page {
     enum Kind { kBoard, kNoSolution, kError };
     Kind kind = kError;
     int step = 0;
-    std::string position;  // nine characters, a permutation of "012345678"
-    int picture = 1;       // 1..4; absent in the address means 1
-    std::string reason;    // why an address was refused
+    std::string position;       // nine characters, a permutation of "012345678"
+    int picture = 1;            // 1..4; absent in the address means 1
+    bool namesPicture = false;  // the address carries "IPic=" (the start page does not)
+    std::string reason;         // why an address was refused
 };
 
 // Strict: anything but the three address forms above, with a valid position and numbers,

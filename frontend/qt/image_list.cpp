@@ -1,4 +1,4 @@
-#include "game/image_list.h"
+#include "frontend/qt/image_list.h"
 
 #include <QString>
 

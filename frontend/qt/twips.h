@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/form1.h"
+
 #include <QRect>
 
 // Window geometry is laid out in twips, the classic unit of 1/1440 inch; at 96 dots per inch
@@ -17,6 +19,10 @@ constexpr int toPx(int t) {
 // A control's geometry given in twips, as (left, top) and width x height.
 inline QRect toRect(int left, int top, int width, int height) {
     return QRect(toPx(left), toPx(top), toPx(width), toPx(height));
+}
+
+inline QRect toRect(const TwipsRect& r) {
+    return toRect(r.Left, r.Top, r.Width, r.Height);
 }
 
 }  // namespace twips

@@ -1,4 +1,4 @@
-#include "platform/twips.h"
+#include "frontend/qt/twips.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/image_control.h"
+#include "frontend/qt/image_control.h"
 
 #include <QMouseEvent>
 #include <QPixmap>

@@ -1,6 +1,4 @@
-#include "solver/site_pages.h"
-
-#include "solver/maker_site.h"
+#include "frontend/qt/site_pages.h"
 
 #include <QImage>
 #include <QPainter>
@@ -33,8 +31,7 @@ QImage drawBoard(const std::string& position, const QImage& picture) {
 PageView::Rendered render(const QString& address, const PictureSource& pictures) {
     const maker_site::Page page = maker_site::parse(address.toStdString());
     PageView::Rendered out;
-    if (page.kind == maker_site::Page::kBoard)
-        out.image = drawBoard(page.position, pictures(page.picture));
+    if (page.kind == maker_site::Page::kBoard) out.image = drawBoard(page.position, pictures(page));
     out.html = QString::fromStdString(maker_site::html(page, PageView::kImageName));
     return out;
 }

@@ -1,10 +1,61 @@
-#include "support/game_test_support.h"
+#include "support/core_test_support.h"
 
 #include "lcd/cls_lcd.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
+
+TestForm::TestForm(board::Random random) : Form1(*this, std::move(random)) {
+    Form_Load();
+}
+
+void CoreTest::SetUp() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessle-core-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    storeDir = pattern;
+    store::setDirectory(storeDir);
+    store::setErrorHandler([this] {
+        ++storeErrors;
+        MsgBox("存储失败！", msgbox::kCritical, "错误：");
+    });
+    msgbox::setHandler([this](const std::string& prompt, int style, const std::string& title) {
+        const RecordedBox box{prompt, style, title};
+        if (onBox) onBox(box);
+        boxes.push_back(box);
+        if ((style & 0x0F) != msgbox::kYesNo) return static_cast<int>(msgbox::kOk);
+        if (answers.empty()) return static_cast<int>(msgbox::kNo);
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+    shell::setHandler([this](const std::string& address) { addresses.push_back(address); });
+    modal::setHandler([this](ModalWindow& window) {
+        window.onUnload = [this] { ++unloadedWindows; };
+        if (onModal) onModal(window);
+        window.onUnload = nullptr;
+    });
+}
+
+void CoreTest::TearDown() {
+    msgbox::setHandler({});
+    shell::setHandler({});
+    modal::setHandler({});
+    store::setErrorHandler({});
+    std::error_code ignored;
+    std::filesystem::remove_all(storeDir, ignored);
+}
+
+void CoreTest::storeValue(const std::string& name, std::int32_t value) {
+    SaveRegValue("Tessle", name, value);
+}
+
+std::int32_t CoreTest::storedValue(const std::string& name) {
+    return GetRegValue("Tessle", name);
+}
 
 std::optional<std::vector<float>> drawsFor(const board::Map& map) {
     const int last = static_cast<int>(map.size()) - 1;
@@ -66,20 +117,18 @@ board::Map dealtWithBlankAt(int gameType, int cell, unsigned seed) {
     return {};
 }
 
-std::unique_ptr<Form1> Form1Test::windowDealing(const board::Map& map) {
+std::unique_ptr<TestForm> Form1Test::windowDealing(const board::Map& map) {
     const auto draws = drawsFor(map);
     EXPECT_TRUE(draws.has_value()) << "the deal never gives this map";
     return window(replay(draws.value_or(std::vector<float>{0.0f})));
 }
 
-std::unique_ptr<Form1> Form1Test::window(board::Random random) {
+std::unique_ptr<TestForm> Form1Test::window(board::Random random) {
     if (!random) random = [] { return 0.0f; };
-    auto f = std::make_unique<Form1>(random);
-    f->IsForeground = [] { return true; };
-    return f;
+    return std::make_unique<TestForm>(random);
 }
 
-std::unique_ptr<Form1> Form1Test::windowAfterAWin(int* moves) {
+std::unique_ptr<TestForm> Form1Test::windowAfterAWin(int* moves) {
     const board::Map dealt = dealableNearSolved(33, 4, 9);
     auto f = windowDealing(dealt);
     f->Command1_Click();
@@ -89,50 +138,39 @@ std::unique_ptr<Form1> Form1Test::windowAfterAWin(int* moves) {
     return f;
 }
 
-int blankOf(const board::Map& map) {
-    const int last = static_cast<int>(map.size()) - 1;
-    return static_cast<int>(std::find(map.begin(), map.end(), last) - map.begin());
+TilePicture Form1Test::slice(const TestForm& f, int picture, int gameType, int t) {
+    TestForm& host = const_cast<TestForm&>(f);
+    const int n = board::side(gameType);
+    const int w = host.TileInnerWidth(gameType), h = host.TileInnerHeight(gameType);
+    return TilePicture{picture, (t % n) * w, (t / n) * h, w, h};
 }
 
-QImage Form1Test::slice(const Form1& f, int picture, int gameType, int t) {
-    const PictureBox* surface = f.tile(gameType, 0);
-    const int n = board::side(gameType), w = surface->innerWidth(), h = surface->innerHeight();
-    PictureBox probe;
-    probe.resize(surface->size());
-    probe.paintPicture(f.ImageList1().ListImage(picture), (t % n) * w, (t / n) * h, w, h);
-    return probe.image();
-}
-
-QImage Form1Test::lcdImage(const PictureBox& display, const std::string& text) {
-    PictureBox probe;
-    probe.resize(display.size());
-    probe.setBackColor(0x000000);
+bool Form1Test::showsDigits(const StrokeSurface& display, const std::string& text) {
+    StrokeSurface probe(display.innerWidth(), display.innerHeight());
     ClsLcd lcd;
     lcd.NewLCD(&probe);
     lcd.ForeColor(255);
     lcd.Caption(text);
-    return probe.image();
+    return display.strokes == probe.strokes;
 }
 
-bool Form1Test::showsDigits(const PictureBox& display, const std::string& text) {
-    return sameImage(display.image(), lcdImage(display, text));
-}
-
-bool Form1Test::boardShows(const Form1& f, const board::Map& map, int picture) {
+bool Form1Test::boardShows(const TestForm& f, const board::Map& map, int picture) {
     const int gameType = map.size() == 16 ? 44 : 33;
     const int last = board::lastTile(gameType);
     for (int cell = 0; cell <= last; ++cell) {
-        const QImage shown = f.tile(gameType, cell)->image();
+        const TilePicture& shown = f.tile(gameType, cell);
         if (map[cell] == last) {
-            PictureBox blank;
-            blank.resize(f.tile(gameType, cell)->size());
-            blank.setPicture(QImage());
-            if (!sameImage(shown, blank.image())) return false;
-        } else if (!sameImage(shown, slice(f, picture, gameType, map[cell]))) {
+            if (!shown.empty()) return false;
+        } else if (shown != slice(f, picture, gameType, map[cell])) {
             return false;
         }
     }
     return true;
+}
+
+int blankOf(const board::Map& map) {
+    const int last = static_cast<int>(map.size()) - 1;
+    return static_cast<int>(std::find(map.begin(), map.end(), last) - map.begin());
 }
 
 board::Map solved(int gameType) {

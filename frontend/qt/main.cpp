@@ -1,11 +1,7 @@
+#include "frontend/qt/form1_window.h"
+#include "frontend/qt/qt_seams.h"
 #include "game/app_info.h"
-#include "game/form1.h"
-#include "platform/msgbox.h"
-#include "settings/settings_store.h"
-
-#ifndef _WIN32
 #include "settings/game_group.h"
-#endif
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -13,9 +9,8 @@
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
-#ifndef _WIN32
+    // Before anything reads the environment or loads a plugin.
     store::dropGameGroup();
-#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(kAppKey));
 
@@ -26,10 +21,9 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtBase);
     }
 
-    store::setErrorHandler(
-        [] { MsgBox(QStringLiteral("存储失败！"), msgbox::kCritical, QStringLiteral("错误：")); });
+    qt_front::installSeams();
 
-    Form1 window;
+    Form1Window window;
     window.show();
     return QApplication::exec();
 }

@@ -1,11 +1,6 @@
 // The replaceable desktop services: message boxes, opening addresses, modal windows. Every test
 // installs a handler, so no real dialog or browser is ever opened.
-#include "platform/modal.h"
-#include "platform/msgbox.h"
-#include "platform/shell.h"
-
-#include <QDialog>
-#include <QString>
+#include "game/seams.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +25,16 @@ using RestoreShell = RestoreHandler<shell::Handler, &shell::setHandler>;
 using RestoreModal = RestoreHandler<modal::Handler, &modal::setHandler>;
 
 struct BoxCall {
-    QString prompt;
+    std::string prompt;
     int style;
-    QString title;
+    std::string title;
 };
 
 TEST(MsgBox, HandlerGetsTheBoxAndItsAnswerIsReturned) {
     RestoreMsgBox restore;
     std::vector<BoxCall> calls;
     std::vector<int> answers = {msgbox::kNo, msgbox::kYes, msgbox::kOk};
-    msgbox::setHandler([&](const QString& prompt, int style, const QString& title) {
+    msgbox::setHandler([&](const std::string& prompt, int style, const std::string& title) {
         calls.push_back({prompt, style, title});
         return answers[calls.size() - 1];
     });
@@ -57,14 +52,14 @@ TEST(MsgBox, HandlerGetsTheBoxAndItsAnswerIsReturned) {
     EXPECT_EQ(calls[1].prompt, "Really?");
     EXPECT_EQ(calls[1].style, msgbox::kYesNo);
     EXPECT_EQ(calls[2].style, msgbox::kCritical);
-    EXPECT_TRUE(calls[2].title.isEmpty());
+    EXPECT_TRUE(calls[2].title.empty());
 }
 
 TEST(MsgBox, SetHandlerReturnsThePreviousOne) {
     RestoreMsgBox restore;
-    EXPECT_FALSE(msgbox::setHandler([](const QString&, int, const QString&) { return 1; }));
+    EXPECT_FALSE(msgbox::setHandler([](const std::string&, int, const std::string&) { return 1; }));
     msgbox::Handler first =
-        msgbox::setHandler([](const QString&, int, const QString&) { return 7; });
+        msgbox::setHandler([](const std::string&, int, const std::string&) { return 7; });
     ASSERT_TRUE(first);
     EXPECT_EQ(first("", 0, ""), 1);
     EXPECT_EQ(MsgBox("", 0, ""), 7) << "the newer handler answers";
@@ -77,19 +72,19 @@ TEST(MsgBox, SetHandlerReturnsThePreviousOne) {
 
 TEST(Shell, HandlerGetsEveryAddressUnchanged) {
     RestoreShell restore;
-    std::vector<QString> opened;
-    shell::setHandler([&](const QString& address) { opened.push_back(address); });
-    const std::vector<QString> addresses = {"https://example.org/tessle?x=1&y=2",
-                                            "mailto:someone@example.org?subject=Tessle", ""};
-    for (const QString& a : addresses) OpenAddress(a);
+    std::vector<std::string> opened;
+    shell::setHandler([&](const std::string& address) { opened.push_back(address); });
+    const std::vector<std::string> addresses = {"https://example.org/tessle?x=1&y=2",
+                                                "mailto:someone@example.org?subject=Tessle", ""};
+    for (const std::string& a : addresses) OpenAddress(a);
     EXPECT_EQ(opened, addresses);
 }
 
 TEST(Shell, SetHandlerReturnsThePreviousOne) {
     RestoreShell restore;
-    QString seen;
-    EXPECT_FALSE(shell::setHandler([&](const QString& a) { seen = "first:" + a; }));
-    shell::Handler first = shell::setHandler([&](const QString& a) { seen = "second:" + a; });
+    std::string seen;
+    EXPECT_FALSE(shell::setHandler([&](const std::string& a) { seen = "first:" + a; }));
+    shell::Handler first = shell::setHandler([&](const std::string& a) { seen = "second:" + a; });
     ASSERT_TRUE(first);
     OpenAddress("x");
     EXPECT_EQ(seen, "second:x");
@@ -100,29 +95,43 @@ TEST(Shell, SetHandlerReturnsThePreviousOne) {
     EXPECT_FALSE(shell::setHandler(std::move(first)));
 }
 
-TEST(Modal, HandlerGetsTheWindowAndMayCloseIt) {
+TEST(Modal, HandlerGetsTheWindowAndItsUnloadClosesIt) {
     RestoreModal restore;
-    std::vector<QDialog*> shown;
-    modal::setHandler([&](QDialog& window) {
+    std::vector<ModalWindow*> shown;
+    int closed = 0;
+    modal::setHandler([&](ModalWindow& window) {
         shown.push_back(&window);
-        window.done(QDialog::Accepted);
+        window.onUnload = [&] { ++closed; };
+        window.Unload();
+        window.onUnload = nullptr;
     });
-    QDialog a, b;
-    a.setResult(QDialog::Rejected);
+    ModalWindow a, b;
     ShowModal(a);
     ShowModal(b);
-    EXPECT_EQ(shown, (std::vector<QDialog*>{&a, &b}));
-    EXPECT_EQ(a.result(), QDialog::Accepted);
-    EXPECT_FALSE(a.isVisible());
+    EXPECT_EQ(shown, (std::vector<ModalWindow*>{&a, &b}));
+    EXPECT_EQ(closed, 2);
+    a.Unload();  // no longer shown: nothing to close
+    EXPECT_EQ(closed, 2);
+}
+
+TEST(Seams, WithoutHandlersQuestionsAnswerNoAndNothingOpens) {
+    RestoreMsgBox restoreBox;
+    RestoreModal restoreModal;
+    RestoreShell restoreShell;
+    EXPECT_EQ(MsgBox("Give up?", msgbox::kYesNo | msgbox::kQuestion, ""), msgbox::kNo);
+    EXPECT_EQ(MsgBox("Done.", msgbox::kInformation, ""), msgbox::kOk);
+    ModalWindow w;
+    ShowModal(w);
+    OpenAddress("https://example.org/");
 }
 
 TEST(Modal, SetHandlerReturnsThePreviousOne) {
     RestoreModal restore;
     int calls = 0;
-    EXPECT_FALSE(modal::setHandler([&](QDialog&) { calls += 1; }));
-    modal::Handler first = modal::setHandler([&](QDialog&) { calls += 100; });
+    EXPECT_FALSE(modal::setHandler([&](ModalWindow&) { calls += 1; }));
+    modal::Handler first = modal::setHandler([&](ModalWindow&) { calls += 100; });
     ASSERT_TRUE(first);
-    QDialog d;
+    ModalWindow d;
     ShowModal(d);
     EXPECT_EQ(calls, 100);
     first(d);

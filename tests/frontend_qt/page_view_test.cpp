@@ -1,4 +1,4 @@
-#include "platform/page_view.h"
+#include "frontend/qt/page_view.h"
 
 #include <QTextDocument>
 #include <QUrl>

@@ -1,6 +1,6 @@
 // Clicks on the two clickable controls, and the image control's stretched picture.
-#include "platform/image_control.h"
-#include "platform/picture_box.h"
+#include "frontend/qt/image_control.h"
+#include "frontend/qt/picture_box.h"
 
 #include <QImage>
 #include <QPixmap>

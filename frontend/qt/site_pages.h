@@ -1,16 +1,19 @@
 #pragma once
 
-#include "platform/page_view.h"
+#include "frontend/qt/page_view.h"
+#include "solver/maker_site.h"
 
 #include <functional>
+#include <string>
 
 class QImage;
 
-// Renders the maker's pages inside the program: the board of a position drawn with the tiles of
-// the picture in play, the blank empty.
+// Draws the maker's pages inside the program: the board of a position cut from a picture, the
+// blank empty.
 namespace site_pages {
 
-using PictureSource = std::function<const QImage&(int picture)>;
+// The picture a page is drawn with.
+using PictureSource = std::function<const QImage&(const maker_site::Page& page)>;
 
 // Tile size on the page and in the game: a 3 x 3 tile surface's inner size.
 constexpr int kTile = 69;

@@ -1,4 +1,4 @@
-#include "platform/picture_box.h"
+#include "frontend/qt/picture_box.h"
 
 #include <QMouseEvent>
 #include <QPainter>

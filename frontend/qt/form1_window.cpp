@@ -1,0 +1,252 @@
+#include "frontend/qt/form1_window.h"
+
+#include "frontend/qt/picture_box.h"
+#include "frontend/qt/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+using namespace form1_layout;
+
+std::map<const Form1*, Form1Window*>& windows() {
+    static std::map<const Form1*, Form1Window*> all;
+    return all;
+}
+
+void place(QFrame* frame, const Frame& at) {
+    frame->move(twips::toPx(at.Left), twips::toPx(at.Top));
+    // Beyond the window's edge anyway; hidden as well so it takes no click and no focus.
+    frame->setVisible(at.Left != kOutOfView);
+}
+
+}  // namespace
+
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 128, 256})
+        icon.addFile(QString(":/icons/tessle-%1.png").arg(size));
+    return icon;
+}
+
+Form1Window::Form1Window(board::Random random, QWidget* parent)
+    : QMainWindow(parent),
+      ImageList1_(qApp ? qApp->devicePixelRatio() : 1.0),
+      core_(*this, std::move(random)) {
+    windows()[&core_] = this;
+    foreground = [this] { return isActiveWindow(); };
+    buildWindow();
+    buildMenus();
+    core_.Form_Load();
+    sync();
+}
+
+Form1Window::~Form1Window() {
+    windows().erase(&core_);
+}
+
+Form1Window* Form1Window::of(const Form1& form) {
+    const auto it = windows().find(&form);
+    return it == windows().end() ? nullptr : it->second;
+}
+
+void Form1Window::buildWindow() {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(programIcon());
+
+    auto* client = new QWidget(this);
+    const int boardBottom = kPicture1.Height + 50 + kPic33Height;
+    client->setFixedSize(twips::toPx(kClientWidth), twips::toPx(boardBottom));
+    setCentralWidget(client);
+
+    Picture1 = new QWidget(client);
+    Picture1->setGeometry(twips::toRect(kPicture1));
+    PicStep_ = new PictureBox(Picture1);
+    PicStep_->setGeometry(twips::toRect(kPicStep));
+    PicStep_->setBackColor(0x000000);
+    Command1 = new QPushButton(Picture1);
+    Command1->setGeometry(twips::toRect(kCommand1));
+    Command1->setIcon(QIcon(":/icons/smiley.png"));
+    Command1->setIconSize(QSize(kSmileySize, kSmileySize));
+    Command1->setToolTip(QString::fromUtf8(kNewGameTip));
+    Command1->setFocusPolicy(Qt::NoFocus);
+    connect(Command1, &QPushButton::clicked, this,
+            [this] { qt_front::forward([this] { core_.Command1_Click(); }); });
+    PicTime_ = new PictureBox(Picture1);
+    PicTime_->setGeometry(twips::toRect(kPicTime));
+    PicTime_->setBackColor(0x000000);
+
+    Pic33 = new QFrame(client);
+    Pic33->resize(twips::toPx(kFrameWidth), twips::toPx(kPic33Height));
+    for (int i = 0; i < 9; ++i) {
+        PicG1[i] = new PictureBox(Pic33, i);
+        PicG1[i]->setGeometry(twips::toRect(tileRect(board::kGame33, i)));
+        connect(PicG1[i], &PictureBox::clicked, this,
+                [this](int index) { qt_front::forward([&] { core_.PicG1_Click(index); }); });
+    }
+    Pic44 = new QFrame(client);
+    Pic44->resize(twips::toPx(kFrameWidth), twips::toPx(kPic44Height));
+    for (int i = 0; i < 16; ++i) {
+        PicG2[i] = new PictureBox(Pic44, i);
+        PicG2[i]->setGeometry(twips::toRect(tileRect(board::kGame44, i)));
+        connect(PicG2[i], &PictureBox::clicked, this,
+                [this](int index) { qt_front::forward([&] { core_.PicG2_Click(index); }); });
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { qt_front::forward([this] { core_.Timer1_Timer(); }); });
+
+    StatusBar1 = new QLabel(QString::fromUtf8(kStatusText));
+    QFont song;
+    // Debian has no SimSun: the nearest serif CJK faces stand in.
+    song.setFamilies({kStatusFontLatin, QString::fromUtf8(kStatusFont), "Noto Serif CJK SC",
+                      "AR PL UMing CN", "Noto Sans CJK SC", "WenQuanYi Micro Hei"});
+    song.setPointSize(kStatusPointSize);
+    StatusBar1->setFont(song);
+    statusBar()->addWidget(StatusBar1, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setFixedHeight(twips::toPx(kClientHeight - boardBottom));
+}
+
+void Form1Window::buildMenus() {
+    std::map<int, QMenu*> menus;
+    const auto hasChildren = [](int id) {
+        for (const MenuItem& item : kMenuBar)
+            if (item.parent == id) return true;
+        return false;
+    };
+    for (const MenuItem& item : kMenuBar) {
+        const QString caption = QString::fromUtf8(item.caption);
+        QMenu* parent = item.parent ? menus.at(item.parent) : nullptr;
+        auto run = [this, command = item.command] {
+            if (command) qt_front::forward([&] { (core_.*command)(); });
+        };
+        QAction* action = nullptr;
+        if (hasChildren(item.id)) {
+            QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+            connect(menu, &QMenu::aboutToShow, this, run);  // refreshes its entries
+            menus[item.id] = menu;
+            action = menu->menuAction();
+        } else if (caption == "-") {
+            action = parent->addSeparator();
+        } else {
+            action = parent ? parent->addAction(caption) : menuBar()->addAction(caption);
+            action->setCheckable(item.tickable);
+            connect(action, &QAction::triggered, this, run);
+        }
+        menuActions[item.id] = action;
+    }
+}
+
+QAction* Form1Window::action(MenuEntry Form1::*entry) const {
+    for (const MenuItem& item : kMenuBar)
+        if (item.entry == entry) return menuActions.at(item.id);
+    return nullptr;
+}
+
+PictureBox* Form1Window::tile(int gameType, int cell) const {
+    if (gameType == board::kGame44) return cell >= 0 && cell < 16 ? PicG2[cell] : nullptr;
+    return cell >= 0 && cell < 9 ? PicG1[cell] : nullptr;
+}
+
+// ---- Drawing what the rules say ----
+
+void Form1Window::sync() {
+    setWindowTitle(QString::fromUtf8(core_.Caption.c_str()));
+    place(Pic33, core_.Pic33);
+    place(Pic44, core_.Pic44);
+    syncTiles(board::kGame33);
+    syncTiles(board::kGame44);
+    for (const MenuItem& item : kMenuBar) {
+        QAction* action = menuActions.at(item.id);
+        const MenuEntry& state = core_.*item.entry;
+        action->setEnabled(state.Enabled);
+        if (action->isCheckable()) action->setChecked(state.Checked);
+    }
+}
+
+void Form1Window::syncTiles(int gameType) {
+    const int count = gameType == board::kGame44 ? 16 : 9;
+    for (int cell = 0; cell < count; ++cell) {
+        const TilePicture& want = core_.tile(gameType, cell);
+        TilePicture& shown = gameType == board::kGame44 ? shown44_[cell] : shown33_[cell];
+        PictureBox* surface = tile(gameType, cell);
+        if (want == shown && !surface->image().isNull()) continue;
+        if (want.empty()) {
+            surface->setPicture(QImage());
+        } else {
+            surface->paintPicture(ImageList1_.ListImage(want.picture), want.sx, want.sy, want.w,
+                                  want.h);
+        }
+        shown = want;
+    }
+}
+
+// ---- Form1Host ----
+
+DrawingSurface& Form1Window::PicStep() {
+    return *PicStep_;
+}
+DrawingSurface& Form1Window::PicTime() {
+    return *PicTime_;
+}
+int Form1Window::TileInnerWidth(int gameType) {
+    return tile(gameType, 0)->innerWidth();
+}
+int Form1Window::TileInnerHeight(int gameType) {
+    return tile(gameType, 0)->innerHeight();
+}
+void Form1Window::EnableTimer1(bool enabled) {
+    if (enabled) {
+        Timer1->start();
+    } else {
+        Timer1->stop();
+    }
+}
+bool Form1Window::IsForeground() {
+    return foreground();
+}
+void Form1Window::Unload() {
+    close();
+}
+
+// ---- Window events ----
+
+void Form1Window::closeEvent(QCloseEvent* event) {
+    core_.Form_Unload();
+    event->accept();  // closing always proceeds
+}
+
+void Form1Window::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (centred_) return;
+    centred_ = true;
+    setFixedSize(sizeHint());
+    centre();
+    // The window manager reports the frame only once the window is mapped: centre again then.
+    QTimer::singleShot(0, this, [this] { centre(); });
+}
+
+// The whole window, frame included, sits in the middle of the screen.
+void Form1Window::centre() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize outer = size().grownBy(frame);
+    const QPoint topLeft =
+        screen->availableGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2);
+    move(topLeft);
+}

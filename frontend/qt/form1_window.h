@@ -1,0 +1,88 @@
+#pragma once
+
+#include "frontend/qt/image_list.h"
+#include "frontend/qt/qt_seams.h"
+#include "game/form1.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class PictureBox;
+class QAction;
+class QFrame;
+class QIcon;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+// The program icon, at every size drawn for it.
+QIcon programIcon();
+
+// The main window on Qt: builds the controls, forwards their events to the rules in Form1 and
+// draws what Form1's state says.
+class Form1Window : public QMainWindow, public Form1Host, public qt_front::Synced {
+    Q_OBJECT
+
+  public:
+    // `random` draws in [0, 1); left empty, the rules seed their own from the time of day.
+    explicit Form1Window(board::Random random = {}, QWidget* parent = nullptr);
+    ~Form1Window() override;
+
+    Form1& core() { return core_; }
+    const ImageList& ImageList1() const { return ImageList1_; }
+    // The window that shows `form`.
+    static Form1Window* of(const Form1& form);
+
+    // Tile surface `cell` of the board of `gameType`.
+    PictureBox* tile(int gameType, int cell) const;
+
+    // Whether the window is in front; the clock counts only then. Tests replace it.
+    std::function<bool()> foreground;
+
+    void sync() override;
+
+    // Form1Host
+    DrawingSurface& PicStep() override;
+    DrawingSurface& PicTime() override;
+    int TileInnerWidth(int gameType) override;
+    int TileInnerHeight(int gameType) override;
+    void EnableTimer1(bool enabled) override;
+    bool IsForeground() override;
+    void Unload() override;
+
+    // Controls.
+    QWidget* Picture1 = nullptr;
+    PictureBox* PicStep_ = nullptr;
+    QPushButton* Command1 = nullptr;
+    PictureBox* PicTime_ = nullptr;
+    QFrame* Pic33 = nullptr;
+    QFrame* Pic44 = nullptr;
+    std::array<PictureBox*, 9> PicG1{};
+    std::array<PictureBox*, 16> PicG2{};
+    QTimer* Timer1 = nullptr;
+    QLabel* StatusBar1 = nullptr;
+    // Menu entries by their id in form1_layout::kMenuBar; a submenu's entry is its menuAction.
+    std::map<int, QAction*> menuActions;
+    QAction* action(MenuEntry Form1::*entry) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildWindow();
+    void buildMenus();
+    void centre();
+    void syncTiles(int gameType);
+
+    ImageList ImageList1_;
+    Form1 core_;
+    // What each tile surface was last drawn with.
+    std::array<TilePicture, 9> shown33_{};
+    std::array<TilePicture, 16> shown44_{};
+    bool centred_ = false;
+};

@@ -1,0 +1,154 @@
+#pragma once
+
+// Shared pieces of the core tests: a front-end double that records what the rules draw, a
+// temporary store, message boxes answered from a script, recorded addresses and modal windows
+// driven by a callback. No toolkit.
+
+#include "game/board.h"
+#include "game/form1.h"
+#include "game/seams.h"
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A display surface that keeps the strokes drawn since it was last cleared, in their colours:
+// two surfaces show the same exactly when these agree.
+class StrokeSurface : public DrawingSurface {
+  public:
+    StrokeSurface(int innerWidth, int innerHeight) : width_(innerWidth), height_(innerHeight) {}
+
+    int innerWidth() const override { return width_; }
+    int innerHeight() const override { return height_; }
+    void clear() override { strokes.clear(); }
+    void setBackColor(OleColor color) override { back = color; }
+    void setForeColor(OleColor color) override { fore = color; }
+    void line(int x1, int y1, int x2, int y2) override {
+        strokes.push_back({0, x1, y1, x2, y2, fore});
+    }
+    void box(int x1, int y1, int x2, int y2) override {
+        strokes.push_back({1, x1, y1, x2, y2, fore});
+    }
+
+    struct Stroke {
+        int kind, x1, y1, x2, y2;
+        OleColor color;
+        bool operator==(const Stroke& o) const {
+            return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 &&
+                   color == o.color;
+        }
+    };
+    std::vector<Stroke> strokes;
+    OleColor back = 0xFFFFFF;
+    OleColor fore = 0;
+
+  private:
+    int width_;
+    int height_;
+};
+
+// The main window as the rules see it, on a front-end double: displays as on Linux (53 x 25 and
+// 49 x 25 inside), tiles 69 and 51 pixels inside.
+class TestForm : public Form1Host, public Form1 {
+  public:
+    explicit TestForm(board::Random random);
+
+    DrawingSurface& PicStep() override { return step; }
+    DrawingSurface& PicTime() override { return time; }
+    int TileInnerWidth(int gameType) override { return gameType == board::kGame44 ? 51 : 69; }
+    int TileInnerHeight(int gameType) override { return TileInnerWidth(gameType); }
+    void EnableTimer1(bool enabled) override {
+        timerRunning = enabled;
+        ++timerChanges;
+    }
+    bool IsForeground() override { return foreground; }
+    void Unload() override {
+        ++unloads;
+        Form_Unload();  // as closing the window does
+    }
+
+    StrokeSurface step{53, 25};
+    StrokeSurface time{49, 25};
+    bool timerRunning = false;
+    int timerChanges = 0;
+    bool foreground = true;
+    int unloads = 0;
+};
+
+struct RecordedBox {
+    std::string prompt;
+    int style;
+    std::string title;
+};
+
+class CoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Answers for the next Yes/No boxes, in order; a box without an answer gets No.
+    std::deque<int> answers;
+    std::vector<RecordedBox> boxes;
+    std::vector<std::string> addresses;
+    // Runs in place of a modal window's event loop.
+    std::function<void(ModalWindow&)> onModal;
+    // Called when a box is shown, before it is recorded (to look at the state at that moment).
+    std::function<void(const RecordedBox&)> onBox;
+    int storeErrors = 0;
+    // Modal windows the rules unloaded (OK, a picture chosen).
+    int unloadedWindows = 0;
+
+    std::string storeDir;
+
+    void storeValue(const std::string& name, std::int32_t value);
+    std::int32_t storedValue(const std::string& name);
+};
+
+class Form1Test : public CoreTest {
+  protected:
+    // A window whose next deal gives `map`.
+    std::unique_ptr<TestForm> windowDealing(const board::Map& map);
+    std::unique_ptr<TestForm> window(board::Random random = {});
+    // A window whose 3 x 3 game was just won, a few moves after the deal; `moves` gets the count.
+    std::unique_ptr<TestForm> windowAfterAWin(int* moves = nullptr);
+
+    // Tile t of a picture as a surface of `gameType` shows it.
+    static TilePicture slice(const TestForm& f, int picture, int gameType, int t);
+    // The display shows exactly the digits of `text`, as a display of its size draws them.
+    static bool showsDigits(const StrokeSurface& display, const std::string& text);
+    // Every surface of the board shows the image of the tile that stands there.
+    static bool boardShows(const TestForm& f, const board::Map& map, int picture);
+};
+
+// The draws that make the deal produce `map`, or nothing when the deal can never produce it
+// (only single cycles are dealt).
+std::optional<std::vector<float>> drawsFor(const board::Map& map);
+
+// A generator that replays draws, then repeats the last one.
+board::Random replay(std::vector<float> draws);
+
+// A map one of the deal's cycles reaches from the solved board by `moves` random blank moves.
+// Empty when no such map turns up. A deal is a single cycle, which fixes the parity of the
+// tile permutation: only an even number of moves on 3 x 3, an odd number on 4 x 4, can be dealt.
+board::Map dealableNearSolved(int gameType, int moves, unsigned seed);
+// A dealt map with the blank in `cell` (never cell 0).
+board::Map dealtWithBlankAt(int gameType, int cell, unsigned seed);
+
+// Where the blank stands: the cell to click to reach `map` from a position one move away.
+int blankOf(const board::Map& map);
+board::Map solved(int gameType);
+// The shortest walk from `from` to `to` (maps after each move); for maps a few moves apart.
+// Empty when `to` is not reached.
+std::vector<board::Map> walkBetween(const board::Map& from, const board::Map& to, int gameType);
+std::vector<board::Map> walkHome(const board::Map& map, int gameType);
+// A map the deal can give, as few moves from `target` as possible.
+board::Map nearestDealable(const board::Map& target, int gameType);
+// Clicks along a walk on the board on screen.
+void playAlong(Form1& f, const std::vector<board::Map>& walk);
