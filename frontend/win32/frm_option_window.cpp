@@ -1,0 +1,136 @@
+#include "frontend/win32/frm_option_window.h"
+
+#include "frontend/win32/form1_window.h"
+#include "settings/frm_option.h"
+
+namespace {
+
+using namespace frm_option_layout;
+using win32_front::forward;
+using win32_front::wide;
+
+HWND label(HWND parent, const std::string& text, DWORD style = SS_LEFT) {
+    return CreateWindowExW(0, L"STATIC", wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                           0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void put(HWND control, const TwipsRect& at, int dpi) {
+    const RECT r = win32_front::toRect(at, dpi);
+    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(win32_front::uiFont(dpi)), TRUE);
+}
+
+}  // namespace
+
+FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
+    : ModalFrame(core, main.hwnd(), kClientWidth, kClientHeight), core_(core), main_(main) {
+    create();
+    const PictureBox::Options image{false, false, PictureBox::kButtonFace};
+    const PictureBox::Options link{false, true, PictureBox::kButtonFace};
+
+    PicAbout = win32_front::createPanel(hwnd_);
+    Image1 = std::make_unique<PictureBox>(PicAbout, 0, image);
+    LblAbout = label(PicAbout, aboutTitle());
+    Image5 = std::make_unique<PictureBox>(PicAbout, 0, link);
+    Image5->onClick = [this](int) { forward([this] { core_.Image5_Click(); }); };
+    Label2 = label(PicAbout, contactLine(), SS_CENTER);
+    Label3 = label(PicAbout, kMakerLine, SS_CENTER);
+    Image3 = label(PicAbout, "", SS_ETCHEDHORZ);
+    Label1 = label(PicAbout, kChampion);
+    Lbl33Champion = label(PicAbout, "");
+    Lbl44Champion = label(PicAbout, "");
+    CmdOK2 = CreateWindowExW(0, L"BUTTON", wide(kOK).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                             PicAbout, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)),
+                             GetModuleHandleW(nullptr), nullptr);
+
+    PicOption = win32_front::createPanel(hwnd_);
+    for (int k = 0; k < 4; ++k) {
+        ImgBG[k] = std::make_unique<PictureBox>(PicOption, k, link);
+        ImgBG[k]->onClick = [this](int index) {
+            forward([&] { core_.ImgBG_Click(static_cast<std::int16_t>(index)); });
+        };
+    }
+    resize(dpi_);
+    sync();
+}
+
+FrmOptionWindow::~FrmOptionWindow() = default;
+
+void FrmOptionWindow::layout(int dpi) {
+    Image1->place(kImage1, dpi);
+    Image1->paintStretched(main_.ImageList1().program());
+    put(LblAbout, kLblAbout, dpi);
+    Image5->place(kImage5, dpi);
+    Image5->paintStretched(main_.ImageList1().mail(dpi));
+    put(Label2, kLabel2, dpi);
+    put(Label3, kLabel3, dpi);
+    put(Image3, kImage3, dpi);
+    fitLabel(Label1, kLabel1);
+    put(CmdOK2, kCmdOK2, dpi);
+    for (int k = 0; k < 4; ++k) ImgBG[k]->place(kImgBG[k], dpi);
+    shownPictures_.fill(0);  // drawn again at the new size
+    if (Lbl33Champion) {
+        fitLabel(Lbl33Champion, kLbl33Champion);
+        fitLabel(Lbl44Champion, kLbl44Champion);
+    }
+}
+
+void FrmOptionWindow::fitLabel(HWND control, const TwipsRect& at) {
+    HFONT font = win32_front::uiFont(dpi_);
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    SetWindowPos(control, nullptr, win32_front::toPx(at.Left, dpi_),
+                 win32_front::toPx(at.Top, dpi_), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void FrmOptionWindow::sync() {
+    if (!hwnd_ || closed()) return;
+    SetWindowTextW(hwnd_, wide(core_.Caption).c_str());
+    win32_front::placeFrame(PicAbout, core_.PicAbout, kPicAbout.Width, kPicAbout.Height, dpi_);
+    win32_front::placeFrame(PicOption, core_.PicOption, kPicOption.Width, kPicOption.Height, dpi_);
+    SetWindowTextW(Lbl33Champion, wide(core_.Lbl33Champion).c_str());
+    fitLabel(Lbl33Champion, kLbl33Champion);
+    SetWindowTextW(Lbl44Champion, wide(core_.Lbl44Champion).c_str());
+    fitLabel(Lbl44Champion, kLbl44Champion);
+    for (int k = 0; k < 4; ++k) {
+        if (core_.ImgBG[k] == shownPictures_[k]) continue;
+        if (core_.ImgBG[k] != 0)
+            ImgBG[k]->paintStretched(main_.ImageList1().ListImage(core_.ImgBG[k], dpi_));
+        shownPictures_[k] = core_.ImgBG[k];
+    }
+}
+
+LRESULT FrmOptionWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+                forward([this] { core_.CmdOK2_Click(); });
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC: {
+            const auto control = reinterpret_cast<HWND>(lParam);
+            auto* dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            const bool blue = control == LblAbout || control == Label1 ||
+                              control == Lbl33Champion || control == Lbl44Champion;
+            SetTextColor(dc, blue ? RGB(kBlue & 0xFF, (kBlue >> 8) & 0xFF, (kBlue >> 16) & 0xFF)
+                                  : GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        default:
+            break;
+    }
+    return ModalFrame::handle(message, wParam, lParam);
+}

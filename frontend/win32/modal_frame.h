@@ -1,0 +1,45 @@
+#pragma once
+
+#include "frontend/win32/win32_front.h"
+#include "game/seams.h"
+
+#include <windows.h>
+
+// What the options and solver windows share: a fixed frame with a close box and no minimize or
+// maximize button, a client area laid out in twips, centred over the main window, shown modally
+// until the rules unload the window or its close box is used.
+class ModalFrame : public win32_front::Synced {
+  public:
+    ~ModalFrame() override;
+
+    HWND hwnd() const { return hwnd_; }
+    int dpi() const { return dpi_; }
+    // The rules unloaded the window, or its close box was used.
+    bool closed() const { return closed_; }
+
+    // Shows the window over its owner and returns when it has closed.
+    void runModal();
+
+  protected:
+    ModalFrame(ModalWindow& core, HWND owner, int clientWidth, int clientHeight);
+
+    // Creates the window; the controls are made by the caller, then placed by layout().
+    void create();
+    // Sizes the window for its client area in twips at a DPI and places the controls.
+    void resize(int dpi);
+    virtual void layout(int dpi) = 0;
+    virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND owner_;
+    HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+
+  private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void centre();
+
+    ModalWindow& core_;
+    int clientWidth_;
+    int clientHeight_;
+    bool closed_ = false;
+};

@@ -1,0 +1,174 @@
+#include "frontend/win32/page_view.h"
+
+#include "frontend/win32/win32_front.h"
+
+#include <algorithm>
+
+namespace {
+
+// The page's colours and spacing, in 96-dpi pixels.
+constexpr COLORREF kBackground = RGB(0xF4, 0xF7, 0xFF);
+constexpr COLORREF kHeading = RGB(0x1F, 0x3F, 0xBF);
+constexpr COLORREF kText = RGB(0x1F, 0x2A, 0x44);
+constexpr COLORREF kNote = RGB(0x51, 0x60, 0x7F);
+constexpr COLORREF kFrame = RGB(0x9D, 0xB2, 0xE0);
+constexpr COLORREF kBlank = RGB(0xFF, 0xFF, 0xFF);
+constexpr int kMargin = 12;
+constexpr int kGap = 3;
+
+const std::initializer_list<const wchar_t*> kFaces = {L"Microsoft YaHei UI", L"Microsoft YaHei",
+                                                      L"SimSun", L"宋体"};
+
+void fill(HDC dc, const RECT& r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+}  // namespace
+
+PageView::PageView(HWND parent, PictureSource pictures, int tile)
+    : pictures_(std::move(pictures)), tile_(tile) {
+    const wchar_t* cls = win32_front::registerClass(L"TesslePageView", proc, nullptr);
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                            nullptr, GetModuleHandleW(nullptr), this);
+}
+
+PageView::~PageView() {
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (memory_) {
+        SelectObject(memory_, oldBitmap_);
+        DeleteDC(memory_);
+    }
+    if (backing_) DeleteObject(backing_);
+}
+
+int PageView::dev(int px96) const {
+    return win32_front::scale(px96, dpi_);
+}
+
+void PageView::place(const RECT& at, int dpi) {
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    width_ = std::max<int>(1, client.right);
+    height_ = std::max<int>(1, client.bottom);
+    if (memory_) {
+        SelectObject(memory_, oldBitmap_);
+    } else {
+        memory_ = CreateCompatibleDC(nullptr);
+    }
+    if (backing_) DeleteObject(backing_);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    backing_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    oldBitmap_ = SelectObject(memory_, backing_);
+    paint();
+}
+
+void PageView::Navigate(const std::string& address) {
+    location_ = address;
+    paint();
+}
+
+RECT PageView::cellRect(int cell) const {
+    const int left = boardLeft_ + dev(kGap + (cell % 3) * (tile_ + kGap));
+    const int top = boardTop_ + dev(kGap + (cell / 3) * (tile_ + kGap));
+    return RECT{left, top, left + dev(tile_), top + dev(tile_)};
+}
+
+std::uint32_t PageView::pixel(int x, int y) const {
+    if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    GdiFlush();
+    return bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF;
+}
+
+void PageView::paint() {
+    if (!memory_) return;
+    fill(memory_, RECT{0, 0, width_, height_}, kBackground);
+    if (location_.empty()) {
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+    }
+    const maker_site::Page page = maker_site::parse(location_);
+    const maker_site::PageText words = maker_site::text(page);
+    SetBkMode(memory_, TRANSPARENT);
+    const int left = dev(kMargin);
+    const int right = width_ - dev(kMargin);
+    int y = dev(kMargin);
+
+    // Writes one block of text across the page and moves below it.
+    const auto write = [&](const std::string& text, HFONT font, COLORREF color, int after) {
+        HGDIOBJ old = SelectObject(memory_, font);
+        SetTextColor(memory_, color);
+        const std::wstring w = win32_front::wide(text);
+        RECT r{left, y, right, height_};
+        DrawTextW(memory_, w.c_str(), static_cast<int>(w.size()), &r,
+                  DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        r.right = right;
+        DrawTextW(memory_, w.c_str(), static_cast<int>(w.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(memory_, old);
+        y = r.bottom + dev(after);
+    };
+
+    write(words.heading, win32_front::namedFont(kFaces, 15, dpi_, true), kHeading, 6);
+    if (page.kind == maker_site::Page::kBoard) {
+        const int side = dev(3 * tile_ + 4 * kGap);
+        boardLeft_ = left;
+        boardTop_ = y;
+        fill(memory_, RECT{left, y, left + side, y + side}, kFrame);
+        const Picture& picture = pictures_(page, dpi_);
+        const int ratio = std::max(1, picture.width() / 220);
+        HDC source = CreateCompatibleDC(memory_);
+        HGDIOBJ old = SelectObject(source, picture.bitmap());
+        SetStretchBltMode(memory_, HALFTONE);
+        SetBrushOrgEx(memory_, 0, 0, nullptr);
+        for (int cell = 0; cell < 9; ++cell) {
+            const RECT r = cellRect(cell);
+            const char c = page.position[static_cast<std::size_t>(cell)];
+            if (c < '1' || c > '8' || picture.empty()) {
+                fill(memory_, r, kBlank);
+                continue;
+            }
+            // Tile t is cut where the game cuts it: row t div 3, column t mod 3.
+            const int t = c - '1';
+            StretchBlt(memory_, r.left, r.top, r.right - r.left, r.bottom - r.top, source,
+                       (t % 3) * tile_ * ratio, (t / 3) * tile_ * ratio, tile_ * ratio,
+                       tile_ * ratio, SRCCOPY);
+        }
+        SelectObject(source, old);
+        DeleteDC(source);
+        y += side + dev(6);
+    }
+    for (const std::string& paragraph : words.paragraphs)
+        write(paragraph, win32_front::namedFont(kFaces, 10, dpi_), kText, 6);
+    write(words.note, win32_front::namedFont(kFaces, 9, dpi_), kNote, 0);
+    GdiFlush();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT CALLBACK PageView::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PageView* self = win32_front::objectOf<PageView>(window, message, lParam);
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT && self) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (self->memory_)
+            BitBlt(dc, 0, 0, self->width_, self->height_, self->memory_, 0, 0, SRCCOPY);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

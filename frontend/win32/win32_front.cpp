@@ -1,0 +1,228 @@
+#include "frontend/win32/win32_front.h"
+
+#include "frontend/win32/form1_window.h"
+#include "frontend/win32/frm_auto_best_window.h"
+#include "frontend/win32/frm_option_window.h"
+#include "settings/frm_option.h"
+#include "solver/frm_auto_best.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace win32_front {
+
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+RECT toRect(const TwipsRect& r, int dpi) {
+    const int left = toPx(r.Left, dpi);
+    const int top = toPx(r.Top, dpi);
+    return RECT{left, top, left + toPx(r.Width, dpi), top + toPx(r.Height, dpi)};
+}
+
+int dpiOf(HWND window) {
+    const UINT dpi = window ? GetDpiForWindow(window) : 0;
+    return dpi ? static_cast<int>(dpi) : static_cast<int>(GetDpiForSystem());
+}
+
+namespace {
+
+using FontKey = std::tuple<std::wstring, int, int, bool>;
+
+std::map<FontKey, HFONT>& fonts() {
+    static std::map<FontKey, HFONT> all;
+    return all;
+}
+
+bool faceExists(const wchar_t* face) {
+    LOGFONTW want{};
+    want.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(want.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        dc, &want,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+            *reinterpret_cast<bool*>(found) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+}  // namespace
+
+HFONT uiFont(int dpi) {
+    const FontKey key{L"", 0, dpi, false};
+    HFONT& font = fonts()[key];
+    if (!font) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                   static_cast<UINT>(dpi));
+        font = CreateFontIndirectW(&metrics.lfMessageFont);
+    }
+    return font;
+}
+
+HFONT namedFont(std::initializer_list<const wchar_t*> faces, int points, int dpi, bool bold) {
+    for (const wchar_t* face : faces) {
+        const FontKey key{face, points, dpi, bold};
+        if (const auto it = fonts().find(key); it != fonts().end()) return it->second;
+        if (!faceExists(face)) continue;
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(points, dpi, 72);
+        lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = CLEARTYPE_QUALITY;
+        wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        return fonts()[key] = CreateFontIndirectW(&lf);
+    }
+    return uiFont(dpi);
+}
+
+// ---- Synced windows ----
+
+namespace {
+
+std::vector<Synced*>& live() {
+    static std::vector<Synced*> windows;
+    return windows;
+}
+
+}  // namespace
+
+Synced::Synced() {
+    live().push_back(this);
+}
+
+Synced::~Synced() {
+    auto& windows = live();
+    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
+}
+
+void syncAll() {
+    const std::vector<Synced*> windows = live();  // a sync never opens or closes a window
+    for (Synced* window : windows) window->sync();
+}
+
+// ---- Seams ----
+
+int showMessageBox(const std::string& prompt, int style, const std::string& title) {
+    // The box belongs to whichever of our windows is in front: that one waits for it.
+    return MessageBoxW(GetActiveWindow(), wide(prompt).c_str(), wide(title).c_str(),
+                       static_cast<UINT>(style));
+}
+
+void runModal(HWND window, HWND owner, const std::function<bool()>& done) {
+    if (owner) EnableWindow(owner, FALSE);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    MSG msg;
+    while (IsWindow(window) && !done()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+            break;
+        }
+        if (IsDialogMessageW(window, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // The owner comes back before the window goes, so Windows gives it the activation.
+    if (owner) EnableWindow(owner, TRUE);
+    if (IsWindow(window)) ShowWindow(window, SW_HIDE);
+    if (owner) SetActiveWindow(owner);
+}
+
+void installSeams() {
+    msgbox::setHandler([](const std::string& prompt, int style, const std::string& title) {
+        syncAll();  // what the rules did before the box is on screen under it
+        return showMessageBox(prompt, style, title);
+    });
+    modal::setHandler([](ModalWindow& window) {
+        syncAll();
+        if (auto* options = dynamic_cast<FrmOption*>(&window)) {
+            FrmOptionWindow shown(*options, *Form1Window::of(options->main()));
+            shown.runModal();
+        } else if (auto* solver = dynamic_cast<frmAutoBest*>(&window)) {
+            FrmAutoBestWindow shown(*solver, *Form1Window::of(solver->main()));
+            shown.runModal();
+        }
+    });
+    shell::setHandler([](const std::string& address) {
+        ShellExecuteW(GetActiveWindow(), L"open", wide(address).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+    });
+    InstallStoreErrorBox();
+}
+
+// ---- Window classes and panels ----
+
+const wchar_t* registerClass(const wchar_t* name, WNDPROC proc, HBRUSH background, HCURSOR cursor) {
+    static std::vector<std::wstring> registered;
+    if (std::find(registered.begin(), registered.end(), name) == registered.end()) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = background;
+        wc.lpszClassName = name;
+        RegisterClassExW(&wc);
+        registered.emplace_back(name);
+    }
+    return name;
+}
+
+namespace {
+
+LRESULT CALLBACK panelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return SendMessageW(GetParent(window), message, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+HWND createPanel(HWND parent) {
+    const wchar_t* cls =
+        registerClass(L"TesslePanel", panelProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return CreateWindowExW(WS_EX_CONTROLPARENT, cls, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                           0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void placeFrame(HWND frame, const Frame& at, int width, int height, int dpi) {
+    SetWindowPos(frame, nullptr, toPx(at.Left, dpi), toPx(at.Top, dpi), toPx(width, dpi),
+                 toPx(height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(frame, at.Left == kOutOfView ? SW_HIDE : SW_SHOWNA);
+}
+
+}  // namespace win32_front
