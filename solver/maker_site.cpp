@@ -130,24 +130,32 @@ Page parse(const std::string& address) {
     return page;
 }
 
-std::string html(const Page& page, const std::string& boardImage) {
+PageText text(const Page& page) {
     switch (page.kind) {
-        case Page::kBoard: {
-            const std::string title =
-                page.step == 0 ? std::string("开始局面") : "第" + std::to_string(page.step) + "步";
-            return frame("<h1>" + title +
-                         "</h1><table cellspacing=\"0\"><tr><td class=\"board\"><img src=\"" +
-                         escape(boardImage) + "\"></td></tr></table><p class=\"note\">局面 " +
-                         escape(page.position) + "</p>");
-        }
+        case Page::kBoard:
+            return {
+                page.step == 0 ? std::string("开始局面") : "第" + std::to_string(page.step) + "步",
+                {},
+                "局面 " + page.position};
         case Page::kNoSolution:
-            return frame(
-                "<h1>问题无解</h1><p>这个局面无论怎样移动都拼不回原图。</p>"
-                "<p class=\"note\">换一局再试试吧：开局(N)。</p>");
+            return {
+                "问题无解", {"这个局面无论怎样移动都拼不回原图。"}, "换一局再试试吧：开局(N)。"};
         case Page::kError:
         default:
-            return frame("<h1>无法显示此页</h1><p class=\"note\">" + escape(page.reason) + "</p>");
+            return {"无法显示此页", {}, page.reason};
     }
+}
+
+std::string html(const Page& page, const std::string& boardImage) {
+    const PageText words = text(page);
+    std::string body = "<h1>" + escape(words.heading) + "</h1>";
+    if (page.kind == Page::kBoard) {
+        body += "<table cellspacing=\"0\"><tr><td class=\"board\"><img src=\"" +
+                escape(boardImage) + "\"></td></tr></table>";
+    }
+    for (const std::string& paragraph : words.paragraphs)
+        body += "<p>" + escape(paragraph) + "</p>";
+    return frame(body + "<p class=\"note\">" + escape(words.note) + "</p>");
 }
 
 }  // namespace maker_site

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The pages of the maker's site that the step viewer points its page view at. The addresses are
 // built exactly as the site expects them (note "Map" on load, "map" elsewhere, and "IPic="
@@ -29,6 +30,15 @@ struct Page {
 // Strict: anything but the three address forms above, with a valid position and numbers,
 // gives an error page.
 Page parse(const std::string& address);
+
+// The words on a page: a heading, paragraphs, and a small note at the end (under the board on a
+// board page). The HTML page and the pages painted by the front-ends all take them from here.
+struct PageText {
+    std::string heading;
+    std::vector<std::string> paragraphs;
+    std::string note;
+};
+PageText text(const Page& page);
 
 // The page as HTML; `boardImage` names the image of the board drawn for it.
 std::string html(const Page& page, const std::string& boardImage);
