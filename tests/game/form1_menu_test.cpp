@@ -2,6 +2,7 @@
 #include "settings/frm_option.h"
 #include "support/core_test_support.h"
 
+#include <climits>
 #include <fstream>
 
 namespace {
@@ -299,6 +300,65 @@ TEST_F(Menus, CloseDuringAGameAsksNothing) {
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(storedValue("MinStep33"), 0);
 }
+
+// Two games on one machine share the store, each with the records it read when it started.
+struct SharedCase {
+    std::int32_t found44;  // what the store holds for 4 x 4 when the second game closes
+    bool secondSets44;     // whether the second game also sets a 4 x 4 record
+};
+
+class SharedRecords : public Form1Test, public ::testing::WithParamInterface<SharedCase> {};
+
+TEST_P(SharedRecords, AreNeverOverwrittenByAnOlderGame) {
+    const auto& c = GetParam();
+    const board::Map quick = dealableNearSolved(33, 4, 9);
+    const board::Map slow = dealableNearSolved(33, 8, 44);
+    const board::Map big = dealableNearSolved(44, 9, 55);
+    ASSERT_FALSE(quick.empty() || slow.empty() || big.empty());
+    const auto quickWalk = walkHome(quick, 33), slowWalk = walkHome(slow, 33);
+    const auto bigWalk = walkHome(big, 44);
+    ASSERT_FALSE(quickWalk.empty() || bigWalk.empty());
+    ASSERT_LT(quickWalk.size(), slowWalk.size());
+    const auto slowDraws = drawsFor(slow), bigDraws = drawsFor(big);
+    ASSERT_TRUE(slowDraws && bigDraws);
+    std::vector<float> draws = *slowDraws;
+    draws.insert(draws.end(), bigDraws->begin(), bigDraws->end());
+
+    // Both start on an empty store.
+    auto first = windowDealing(quick);
+    auto second = window(replay(draws));
+
+    first->Command1_Click();
+    playAlong(*first, quickWalk);
+    ASSERT_TRUE(first->IsChampion);
+    first->mnuExit_Click();
+    ASSERT_EQ(storedValue("MinStep33"), static_cast<int>(quickWalk.size()));
+
+    // The second game never saw the first one's record: a worse game is a record to it.
+    second->Command1_Click();
+    playAlong(*second, slowWalk);
+    ASSERT_TRUE(second->IsChampion);
+    if (c.secondSets44) {
+        second->mnuG44_Click();
+        second->Command1_Click();
+        playAlong(*second, bigWalk);
+        ASSERT_TRUE(second->IsChampion);
+    }
+    storeValue("MinStep44", c.found44);
+    second->mnuExit_Click();
+
+    EXPECT_EQ(storedValue("MinStep33"), static_cast<int>(quickWalk.size()));
+    // A stored value that is no move count (damaged, or written by something else) reads as
+    // no record.
+    EXPECT_EQ(storedValue("MinStep44"), c.secondSets44 ? static_cast<int>(bigWalk.size()) : 99999);
+    EXPECT_EQ(storeErrors, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Close, SharedRecords,
+                         ::testing::Values(SharedCase{99999, true},  // as the first game wrote it
+                                           SharedCase{0, true}, SharedCase{-5, true},
+                                           SharedCase{100000, true}, SharedCase{0, false},
+                                           SharedCase{INT32_MIN, false}));
 
 TEST_F(Menus, FailedWritesOnCloseShowTheErrorOncePerValue) {
 #ifdef _WIN32
