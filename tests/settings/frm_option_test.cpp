@@ -1,18 +1,35 @@
 // The options window in its three modes, driven through the main window's menu commands.
 #include "settings/frm_option.h"
-#include "platform/image_control.h"
-#include "support/game_test_support.h"
+#include "support/core_test_support.h"
 
-#include <QLabel>
-#include <QPushButton>
+#include <array>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
-using Options = Form1Test;
-
-FrmOption& asOptions(QDialog& w) {
+FrmOption& asOptions(ModalWindow& w) {
     return dynamic_cast<FrmOption&>(w);
 }
+
+class Options : public Form1Test {
+  protected:
+    // A 3 x 3 game dealt, the clock run once and won: every counter the next GameInit clears
+    // is set, and the record is this run's.
+    std::unique_ptr<TestForm> wonGame() {
+        const board::Map dealt = dealableNearSolved(33, 4, 9);
+        EXPECT_FALSE(dealt.empty());
+        auto f = windowDealing(dealt);
+        f->Command1_Click();
+        f->Timer1_Timer();
+        playAlong(*f, walkHome(dealt, 33));
+        EXPECT_TRUE(f->IsWon);
+        return f;
+    }
+};
 
 struct ModeCase {
     int command;  // 1 hall of fame, 3 about
@@ -24,19 +41,20 @@ class AboutModes : public Form1Test, public ::testing::WithParamInterface<ModeCa
 TEST_P(AboutModes, ShowTheAboutPanelWithTheRecords) {
     storeValue("MinStep33", 31);
     auto f = window();
+    // The picture panel first: the window is kept between openings, so the about panel must
+    // move both panels itself.
+    f->mnuBG_Click();
     bool checked = false;
-    onModal = [&](QDialog& w) {
+    onModal = [&](ModalWindow& w) {
         FrmOption& o = asOptions(w);
-        EXPECT_EQ(o.windowTitle(), QString::fromUtf8(GetParam().caption));
-        EXPECT_FALSE(o.PicAbout->isHidden());
-        EXPECT_EQ(o.PicAbout->pos(), QPoint(0, 0));
-        EXPECT_TRUE(o.PicOption->isHidden());
-        EXPECT_EQ(o.Label1->text(), QStringLiteral("冠军："));
-        EXPECT_EQ(o.Lbl33Champion->text(), QStringLiteral("3 X 3 共移动：31"));
-        EXPECT_EQ(o.Lbl44Champion->text(), QStringLiteral("4 X 4 共移动：99999"));
-        EXPECT_FALSE(o.LblAbout->text().isEmpty());
-        o.CmdOK2->click();
-        EXPECT_TRUE(o.isHidden());
+        EXPECT_EQ(o.Caption, GetParam().caption);
+        EXPECT_EQ(o.PicAbout.Left, 0);
+        EXPECT_EQ(o.PicAbout.Top, 0);
+        EXPECT_EQ(o.PicOption.Left, kOutOfView);
+        EXPECT_EQ(o.Lbl33Champion, "3 X 3 共移动：31");
+        EXPECT_EQ(o.Lbl44Champion, "4 X 4 共移动：99999");
+        o.CmdOK2_Click();
+        EXPECT_EQ(unloadedWindows, 1);
         checked = true;
     };
     if (GetParam().command == 1) {
@@ -54,23 +72,23 @@ TEST_F(Options, HallOfFameShowsARecordOfThisRunBeforeItIsWritten) {
     int moves = 0;
     auto f = windowAfterAWin(&moves);
     ASSERT_TRUE(f->IsWon);
-    QString line;
-    onModal = [&](QDialog& w) { line = asOptions(w).Lbl33Champion->text(); };
+    std::string line;
+    onModal = [&](ModalWindow& w) { line = asOptions(w).Lbl33Champion; };
     f->mnuHero_Click();
-    EXPECT_EQ(line, QStringLiteral("3 X 3 共移动：") + QString::number(moves));
-    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), 0);
+    EXPECT_EQ(line, "3 X 3 共移动：" + std::to_string(moves));
+    EXPECT_EQ(storedValue("MinStep33"), 0);
 }
 
 TEST_F(Options, EveryOpeningLoadsCurrentValues) {
     auto f = window();
-    std::vector<QString> lines;
-    onModal = [&](QDialog& w) { lines.push_back(asOptions(w).Lbl44Champion->text()); };
+    std::vector<std::string> lines;
+    onModal = [&](ModalWindow& w) { lines.push_back(asOptions(w).Lbl44Champion); };
     f->mnuHero_Click();
     f->MinStep44 = 77;
     f->mnuAbout_Click();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], QStringLiteral("4 X 4 共移动：99999"));
-    EXPECT_EQ(lines[1], QStringLiteral("4 X 4 共移动：77"));
+    EXPECT_EQ(lines[0], "4 X 4 共移动：99999");
+    EXPECT_EQ(lines[1], "4 X 4 共移动：77");
 }
 
 struct ThumbCase {
@@ -80,36 +98,31 @@ struct ThumbCase {
     int wantStored;
 };
 
-class Thumbnails : public Form1Test, public ::testing::WithParamInterface<ThumbCase> {};
+class Thumbnails : public Options, public ::testing::WithParamInterface<ThumbCase> {};
 
 TEST_P(Thumbnails, ChoosingOneStoresItAndRedrawsTheBoard) {
     const auto& c = GetParam();
-    const board::Map dealt = dealableNearSolved(33, 4, 9);
-    ASSERT_FALSE(dealt.empty());
-    auto f = windowDealing(dealt);
     // A finished game first: the choice must also clear its displays.
-    f->Command1_Click();
-    f->Timer1_Timer();
-    playAlong(*f, walkHome(dealt, 33));
+    auto f = wonGame();
     if (c.gameType == 44) f->mnuG44_Click();
-    bool closed = false;
-    onModal = [&](QDialog& w) {
+    onModal = [&](ModalWindow& w) {
         FrmOption& o = asOptions(w);
-        EXPECT_EQ(o.windowTitle(), QStringLiteral("Backdrop"));
-        EXPECT_TRUE(o.PicAbout->isHidden());
-        EXPECT_FALSE(o.PicOption->isHidden());
+        EXPECT_EQ(o.Caption, "Backdrop");
+        EXPECT_EQ(o.PicAbout.Left, kOutOfView);
+        EXPECT_EQ(o.PicOption.Left, 0);
+        // Picture k + 1 in thumbnail k, also on the big board, which plays picture 1 as 5.
+        EXPECT_EQ(o.ImgBG, (std::array<int, 4>{1, 2, 3, 4}));
         o.ImgBG_Click(static_cast<std::int16_t>(c.index));
-        closed = o.isHidden();
     };
     f->mnuBG_Click();
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(unloadedWindows, 1);
     EXPECT_EQ(f->PicType, c.wantPicType);
-    EXPECT_EQ(GetRegValue("Tessle", "PTYPE"), c.wantStored);
+    EXPECT_EQ(storedValue("PTYPE"), c.wantStored);
     EXPECT_TRUE(boardShows(*f, solved(c.gameType), c.wantPicType));
-    EXPECT_TRUE(showsDigits(*f->PicStep, "0"));
-    EXPECT_TRUE(showsDigits(*f->PicTime, "0"));
+    EXPECT_TRUE(showsDigits(f->step, "0"));
+    EXPECT_TRUE(showsDigits(f->time, "0"));
     EXPECT_FALSE(f->IsChampion);
-    EXPECT_FALSE(f->mnuAnswer->isEnabled());
+    EXPECT_FALSE(f->mnuAnswer.Enabled);
     EXPECT_EQ(storeErrors, 0);
 }
 
@@ -119,72 +132,83 @@ INSTANTIATE_TEST_SUITE_P(BothBoards, Thumbnails,
                                            ThumbCase{0, 44, 5, 1}, ThumbCase{1, 44, 2, 2},
                                            ThumbCase{2, 44, 3, 3}, ThumbCase{3, 44, 4, 4}));
 
-TEST_F(Options, ThumbnailsSitWhereThePlayerExpectsThem) {
-    auto f = window();
-    onModal = [&](QDialog& w) {
-        FrmOption& o = asOptions(w);
-        // ImgBG(3) top left, (1) top right, (2) bottom left, (0) bottom right.
-        EXPECT_EQ(o.ImgBG[3]->pos(), QPoint(12, 12));
-        EXPECT_EQ(o.ImgBG[1]->pos(), QPoint(114, 12));
-        EXPECT_EQ(o.ImgBG[2]->pos(), QPoint(12, 117));
-        EXPECT_EQ(o.ImgBG[0]->pos(), QPoint(114, 117));
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(o.ImgBG[k]->size(), QSize(80, 80));
-            EXPECT_EQ(o.ImgBG[k]->cursor().shape(), Qt::PointingHandCursor);
-            // Each shows picture k + 1, also on the big board.
-            const QImage want = f->ImageList1().ListImage(k + 1).scaled(
-                80, 80, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            EXPECT_TRUE(sameImage(o.ImgBG[k]->pixmap().toImage(), want)) << k;
-        }
-        o.reject();
-    };
-    f->mnuG44_Click();
-    f->mnuBG_Click();
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 TEST_F(Options, ClosingThePicturePanelChangesNothing) {
     storeValue("PType", 3);
-    auto f = window();
-    onModal = [](QDialog& w) { w.close(); };
+    auto f = wonGame();
+    ASSERT_TRUE(f->IsChampion);
+    // Another game on this machine chose picture 2 meanwhile: any write of this game's
+    // picture, or of anything else, shows in the file.
+    storeValue("PType", 2);
+    const std::string storeFile = storeDir + "/KORVANEL/Tessle.ini";
+    const std::string storedBefore = fileText(storeFile);
+    ASSERT_NE(storedBefore.find("2"), std::string::npos);
+    const auto tilesBefore = f->PicG1;
+    const int steps = f->LngStep;
+    ASSERT_GT(steps, 0);
+    ASSERT_EQ(f->LngTime, 1);
+    f->mnuOption_Click();
+    ASSERT_TRUE(f->mnuBG.Enabled);
+    boxes.clear();  // the win's
+
+    bool shown = false;
+    onModal = [&](ModalWindow& w) {
+        shown = asOptions(w).PicOption.Left == 0;
+        // The close box: no handler runs.
+    };
     f->mnuBG_Click();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(unloadedWindows, 0);
     EXPECT_EQ(f->PicType, 3);
-    EXPECT_EQ(GetRegValue("Tessle", "PTYPE"), 3);
+    EXPECT_EQ(f->PicG1, tilesBefore);
     EXPECT_TRUE(boardShows(*f, solved(33), 3));
+    EXPECT_EQ(fileText(storeFile), storedBefore);
+    EXPECT_EQ(storedValue("PTYPE"), 2);
+    EXPECT_EQ(f->LngStep, steps);
+    EXPECT_EQ(f->LngTime, 1);
+    EXPECT_TRUE(showsDigits(f->step, std::to_string(steps)));
+    EXPECT_TRUE(showsDigits(f->time, "1"));
+    EXPECT_TRUE(f->IsWon);
+    EXPECT_TRUE(f->IsChampion);
+    EXPECT_EQ(f->MinStep33, steps);
+    EXPECT_TRUE(f->mnuAnswer.Enabled);
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(Options, AFailedStoreWriteStillChangesThePictureAndCloses) {
     auto f = window();
-    QFile blocker(storeDir->filePath("KORVANEL"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    bool closed = false;
-    onModal = [&](QDialog& w) {
-        asOptions(w).ImgBG_Click(2);
-        closed = w.isHidden();
-    };
+    // A file where the store's folder should be: every write fails.
+    std::ofstream(storeDir + "/KORVANEL").put('x');
+    onModal = [&](ModalWindow& w) { asOptions(w).ImgBG_Click(2); };
     f->mnuBG_Click();
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(unloadedWindows, 1);
     EXPECT_EQ(f->PicType, 3);
     EXPECT_TRUE(boardShows(*f, solved(33), 3));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("存储失败！"));
+    EXPECT_EQ(boxes[0].prompt, "存储失败！");
     EXPECT_EQ(storeErrors, 1);
 }
 
 TEST_F(Options, MailIconOpensAMailToTheMakerAndStaysOpen) {
     auto f = window();
-    bool open = false;
-    onModal = [&](QDialog& w) {
+    int unloadedByMail = -1;
+    onModal = [&](ModalWindow& w) {
         FrmOption& o = asOptions(w);
-        o.show();
         o.Image5_Click();
-        open = o.isVisible();
+        unloadedByMail = unloadedWindows;
         o.CmdOK2_Click();
     };
     f->mnuAbout_Click();
-    EXPECT_TRUE(open);
+    EXPECT_EQ(unloadedByMail, 0);
+    EXPECT_EQ(unloadedWindows, 1);
     ASSERT_EQ(addresses.size(), 1u);
-    EXPECT_TRUE(addresses[0].startsWith("mailto:"));
+    EXPECT_EQ(addresses[0].rfind("mailto:", 0), 0u);
 }
 
 }  // namespace
