@@ -1,5 +1,11 @@
 // Windows backend: the registry itself, HKEY_LOCAL_MACHINE\SOFTWARE\KORVANEL\<AppName>, values
 // as REG_DWORD. Registry value names are already matched without regard to case.
+//
+// A standard user may not write HKEY_LOCAL_MACHINE. The game was a legacy 32-bit program, whose
+// records Windows' registry virtualization quietly sent to the player's own copy of the key. The
+// game's manifest now names an execution level, which turns virtualization off, so the store does
+// the same itself: a write the machine key denies goes to that per-user copy, and reads prefer a
+// value found there, so records kept there by virtualization are read back as well.
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -11,44 +17,90 @@ namespace {
 // 32-bit Windows ignores the flag.
 constexpr REGSAM kView = KEY_WOW64_32KEY;
 
+// Where virtualization keeps a user's copy of HKLM\SOFTWARE for a 32-bit program: below this
+// key of HKEY_CURRENT_USER, with the machine path after it, through Wow6432Node on 64-bit
+// Windows. The path is spelled out in full, so it is opened as it stands (no redirection).
+constexpr const char* kVirtualStore = "Software\\Classes\\VirtualStore\\MACHINE\\";
+constexpr REGSAM kVirtualView = KEY_WOW64_64KEY;
+
 std::string keyPath(const std::string& AppName) {
     return std::string(store::kVendorKey) + AppName;
+}
+
+bool onWindows64() {
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+std::string virtualPath(const std::string& AppName) {
+    const std::string machine = keyPath(AppName);  // "SOFTWARE\KORVANEL\<AppName>"
+    if (!onWindows64()) return kVirtualStore + machine;
+    return kVirtualStore + std::string("SOFTWARE\\WOW6432Node\\") + machine.substr(9);
+}
+
+LONG writeDword(HKEY root, const std::string& path, REGSAM view, const std::string& ValueName,
+                std::int32_t Value) {
+    HKEY key = nullptr;
+    // Creates the vendor and application keys when missing.
+    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE | view, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    const DWORD data = static_cast<DWORD>(Value);
+    status = RegSetValueExA(key, ValueName.c_str(), 0, REG_DWORD,
+                            reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    return status;
+}
+
+// Whatever type the value has, up to four bytes are read little-endian into a zeroed DWORD;
+// anything longer fails with ERROR_MORE_DATA and reads as 0. The status says whether the key and
+// the value were there at all.
+LONG readDword(HKEY root, const std::string& path, REGSAM view, const std::string& ValueName,
+               std::int32_t& Value) {
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
+    if (status != ERROR_SUCCESS) return status;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    status = RegQueryValueExA(key, ValueName.c_str(), nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(key);
+    Value = status == ERROR_SUCCESS ? static_cast<std::int32_t>(data) : 0;
+    return status;
+}
+
+bool missing(LONG status) {
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
 
 void SaveRegValue(const std::string& AppName, const std::string& ValueName,
                   const std::int32_t& Value) {
-    HKEY key = nullptr;
-    // Creates the vendor and application keys when missing. Without administrator rights
-    // Windows refuses this (or the write below) and the failure is reported like any other.
-    if (!store::isValidAppName(AppName) ||
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath(AppName).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | kView, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (!store::isValidAppName(AppName)) {
         store::reportWriteFailure();
         return;
     }
-    const DWORD data = static_cast<DWORD>(Value);
-    const LONG status = RegSetValueExA(key, ValueName.c_str(), 0, REG_DWORD,
-                                       reinterpret_cast<const BYTE*>(&data), sizeof data);
-    RegCloseKey(key);  // before reporting: the handler may sit in a modal error box
+    LONG status = writeDword(HKEY_LOCAL_MACHINE, keyPath(AppName), kView, ValueName, Value);
+    // Only a refusal moves the write: any other failure is the store's to report.
+    if (status == ERROR_ACCESS_DENIED) {
+        status =
+            writeDword(HKEY_CURRENT_USER, virtualPath(AppName), kVirtualView, ValueName, Value);
+    }
+    // Reported after the key is closed: the handler may sit in a modal error box.
     if (status != ERROR_SUCCESS) store::reportWriteFailure();
 }
 
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {
-    HKEY key = nullptr;
-    if (!store::isValidAppName(AppName) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath(AppName).c_str(), 0, KEY_READ | kView, &key) !=
-            ERROR_SUCCESS) {
-        return 0;
-    }
-    // Whatever type the value has, up to four bytes are read little-endian into a zeroed
-    // DWORD; anything longer fails with ERROR_MORE_DATA and reads as 0.
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    const LONG status = RegQueryValueExA(key, ValueName.c_str(), nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(&data), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? static_cast<std::int32_t>(data) : 0;
+    if (!store::isValidAppName(AppName)) return 0;
+    std::int32_t value = 0;
+    const LONG own =
+        readDword(HKEY_CURRENT_USER, virtualPath(AppName), kVirtualView, ValueName, value);
+    if (!missing(own)) return value;  // the player's copy, where there is one
+    readDword(HKEY_LOCAL_MACHINE, keyPath(AppName), kView, ValueName, value);
+    return value;
 }

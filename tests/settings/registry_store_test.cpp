@@ -1,6 +1,7 @@
 // The registry backend against the real registry (Wine's in the cross build). Each process
-// uses application names of its own below HKLM\SOFTWARE\KORVANEL and removes them afterwards.
-// Writing to HKLM needs administrator rights on Windows: run elevated there.
+// uses application names of its own below HKLM\SOFTWARE\KORVANEL (and the player's copy of it)
+// and removes them afterwards. Writing to HKLM needs administrator rights on Windows: run
+// elevated there. A key refuses writes through its security descriptor, which Wine enforces too.
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -33,6 +34,81 @@ std::string testApp(const std::string& suffix = "") {
 std::string appPath(const std::string& app) {
     return std::string(store::kVendorKey) + app;
 }
+
+// Where Windows' virtualization keeps a player's copy of a 32-bit program's machine key, spelled
+// out as it is on 64-bit Windows.
+const std::string kUserVendorPath =
+    "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL";
+std::string userPath(const std::string& app) {
+    return kUserVendorPath + "\\" + app;
+}
+
+bool userKeyExists(const std::string& app) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, userPath(app).c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                      &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Writes a DWORD into the player's copy, as virtualization would have.
+void writeUserDword(const std::string& app, const std::string& name, DWORD value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, userPath(app).c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, REG_DWORD,
+                                       reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// What the player's copy holds under a name, and whether it is a DWORD at all.
+bool readUserDword(const std::string& app, const std::string& name, DWORD& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, userPath(app).c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                      &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = sizeof value;
+    const LONG status =
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+void setUserKeySecurity(const std::string& app, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, userPath(app).c_str(), 0,
+                                WRITE_DAC | KEY_WOW64_64KEY, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+void deleteUserApp(const std::string& app) {
+    if (userKeyExists(app)) setUserKeySecurity(app, "D:(A;;KA;;;WD)");
+    HKEY vendor = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserVendorPath.c_str(), 0,
+                      KEY_ALL_ACCESS | KEY_WOW64_64KEY, &vendor) != ERROR_SUCCESS) {
+        return;
+    }
+    RegDeleteTreeA(vendor, app.c_str());
+    RegCloseKey(vendor);
+}
+
+// Refuses KEY_SET_VALUE (0x0002) to everyone: what a standard user meets at HKLM.
+constexpr const char* kDenySetValue = "D:(D;;0x0002;;;WD)(A;;KA;;;WD)";
 
 bool keyExists(const std::string& path, REGSAM view = kView) {
     HKEY key = nullptr;
@@ -158,7 +234,10 @@ std::uintptr_t handleHighWater() {
 class RegistryStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const std::string& app : apps_) deleteApp(app);
+        for (const std::string& app : apps_) {
+            deleteApp(app);
+            deleteUserApp(app);
+        }
         previousHandler_ = store::setErrorHandler([this] { ++failures_; });
     }
 
@@ -167,6 +246,7 @@ class RegistryStoreTest : public ::testing::Test {
         for (const std::string& app : apps_) {
             if (keyExists(appPath(app))) setKeySecurity(app, "D:(A;;KA;;;WD)");
             deleteApp(app);
+            deleteUserApp(app);
         }
         deleteVendorIfEmpty();
     }
@@ -307,7 +387,7 @@ struct FailedWrite {
     const char* what;
     std::string app;    // "" stands for this test's own application
     std::string value;  // the value name written
-    bool denySetValue;  // the application key exists and refuses KEY_SET_VALUE to everyone
+    bool denySetValue;  // the machine key and the player's copy both refuse KEY_SET_VALUE
 };
 
 void PrintTo(const FailedWrite& failed, std::ostream* os) {
@@ -321,8 +401,10 @@ TEST_P(FailedWrites, ReportOncePerWriteAndReturn) {
     const std::string app = failed.app.empty() ? app_ : failed.app;
     if (failed.denySetValue) {
         SaveRegValue(app, "Other", 1);
+        writeUserDword(app, "Other", 1);
         ASSERT_EQ(failures_, 0);
-        setKeySecurity(app, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");  // 0x0002: KEY_SET_VALUE
+        setKeySecurity(app, kDenySetValue);
+        setUserKeySecurity(app, kDenySetValue);
     }
 
     SaveRegValue(app, failed.value, 5);
@@ -345,12 +427,41 @@ TEST_P(FailedWrites, ReportOncePerWriteAndReturn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, FailedWrites,
-    ::testing::Values(FailedWrite{"DeniedKey", "", "PType", true},
+    ::testing::Values(FailedWrite{"DeniedKeyAndCopy", "", "PType", true},
                       // Key names have at most 255 characters.
                       FailedWrite{"AppNameTooLong", std::string(300, 'x'), "PType", false},
                       // Value names have at most 16383 characters; the key itself opens.
                       FailedWrite{"ValueNameTooLong", "", std::string(20000, 'v'), false}),
     [](const ::testing::TestParamInfo<FailedWrite>& info) { return info.param.what; });
+
+// A standard user's write: the machine key refuses it, so it goes to the player's own copy where
+// virtualization keeps a 32-bit program's keys, silently, and is read back from there.
+TEST_F(RegistryStoreTest, DeniedWriteGoesToThePlayersCopy) {
+    SaveRegValue(app_, "MinStep33", 40);
+    setKeySecurity(app_, kDenySetValue);
+
+    SaveRegValue(app_, "MinStep33", 31);
+    SaveRegValue(app_, "MinStep44", 99999);
+    EXPECT_EQ(failures_, 0);
+    DWORD own = 0;
+    ASSERT_TRUE(readUserDword(app_, "MinStep33", own));
+    EXPECT_EQ(own, 31u);
+    EXPECT_EQ(readRaw(app_, "MinStep33").bytes, littleEndian(40));  // the machine key is as it was
+    EXPECT_EQ(GetRegValue(app_, "MinStep33"), 31);
+    EXPECT_EQ(GetRegValue(app_, "minstep44"), 99999);
+}
+
+// Reads take the player's copy of a value where it has one, the machine's otherwise: records
+// that virtualization kept there are found again.
+TEST_F(RegistryStoreTest, ReadsPreferThePlayersCopy) {
+    SaveRegValue(app_, "MinStep33", 57);
+    SaveRegValue(app_, "PType", 2);
+    writeUserDword(app_, "MinStep33", 23);
+    EXPECT_EQ(GetRegValue(app_, "MinStep33"), 23);
+    EXPECT_EQ(GetRegValue(app_, "PTYPE"), 2);
+    EXPECT_EQ(GetRegValue(otherApp_, "MinStep33"), 0);
+    EXPECT_EQ(failures_, 0);
+}
 
 TEST_F(RegistryStoreTest, InvalidApplicationNamesWriteNothing) {
     const std::string escape = "Escape" + std::to_string(GetCurrentProcessId());
@@ -372,7 +483,7 @@ TEST_F(RegistryStoreTest, CallsCloseTheirKeys) {
     SaveRegValue(app_, "PType", 1);
     writeRaw(app_, "Long", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
     SaveRegValue(otherApp_, "PType", 1);
-    setKeySecurity(otherApp_, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");
+    setKeySecurity(otherApp_, kDenySetValue);
 
     const std::string& app = app_;
     const std::string& denied = otherApp_;
@@ -383,7 +494,9 @@ TEST_F(RegistryStoreTest, CallsCloseTheirKeys) {
         {"read of a value longer than four bytes", [&] { GetRegValue(app, "Long"); }},
         {"read", [&] { GetRegValue(app, "PType"); }},
         {"write", [&] { SaveRegValue(app, "PType", 2); }},
-        {"write refused by the key", [&] { SaveRegValue(denied, "PType", 2); }},
+        {"write refused by the key, kept in the player's copy",
+         [&] { SaveRegValue(denied, "PType", 2); }},
+        {"read preferring the player's copy", [&] { GetRegValue(denied, "PType"); }},
         {"write refused for its value name", [&] { SaveRegValue(app, longName, 2); }},
     };
     for (const auto& [what, call] : calls) {
@@ -398,7 +511,8 @@ TEST_F(RegistryStoreTest, CallsCloseTheirKeys) {
         EXPECT_EQ(handles.count(0), 0u);
     }
     EXPECT_EQ(GetRegValue(app_, "PType"), 2);
-    EXPECT_EQ(failures_, 2 * kCalls);
+    EXPECT_EQ(GetRegValue(otherApp_, "PType"), 2);
+    EXPECT_EQ(failures_, kCalls);  // only the value name that is too long
 }
 
 // The probe above notices keys left open the way the store opens them.
