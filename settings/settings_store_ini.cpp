@@ -1,51 +1,54 @@
 // File backend: one INI file per application, <store dir>/KORVANEL/<AppName>.ini, values as
-// decimal text in its [General] section ("Name=123" lines, the layout QSettings gives it).
+// decimal text in its [General] section ("Name=123" lines).
 //
 // Every call reads the file afresh. A cache that decides by size and modification time whether
 // the file changed cannot tell two saves of equal length within one millisecond apart: it
 // hands back the older value and, on the next save, writes it back over the newer one.
 //
-// A save holds <file>.lock (QLockFile, the lock QSettings takes, so builds that still use it
-// keep out too) while it reads, changes and replaces the file; the replacement is atomic
-// (QSaveFile), so readers need no lock and see the old file or the new one, never a mix. Lines
-// the store does not own (other sections, comments, anything it cannot read) are kept as they
-// are.
+// A save holds an flock on <file>.lock while it reads, changes and replaces the file. The lock
+// goes with the process that holds it, so a game killed while saving leaves nothing that blocks
+// the next one. Builds that used QLockFile take the same file and flock it too: they wait for us,
+// and we wait for them. The replacement is atomic (a temporary file in the same folder, synced,
+// then renamed over the old one), so readers need no lock and see the old file or the new one,
+// never a mix. Lines the store does not own (other sections, comments, anything it cannot read)
+// are kept as they are.
+//
+// Plain POSIX and no library that loads code or reads the environment: the record writer of the
+// installed game runs this with the games group.
+#include "settings/record_writer.h"
 #include "settings/settings_store.h"
 
-#include "settings/game_group.h"
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QList>
-#include <QLockFile>
-#include <QSaveFile>
-#include <QString>
-
+#include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <limits>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
-// A lock file this old whose owner is gone was left by a game that died while saving, maybe
-// before it could write its process id into it (a file with a dead owner's id goes at once).
-// Qt's default keeps every later save waiting half a minute. Short is safe: the owner holds an
-// flock on the file while it lives, and QLockFile removes no file that is flocked.
-constexpr std::chrono::milliseconds kStaleLock{500};
 constexpr std::chrono::milliseconds kLockWait{10000};
+// Far beyond any store the game writes; a larger file is not ours to load and write back.
+constexpr off_t kMaxFileSize = 1 << 20;
+constexpr const char kBom[] = "\xEF\xBB\xBF";
 
-QString vendorDir() {
-    return QDir(QString::fromStdString(store::directory())).filePath("KORVANEL");
+std::string vendorDir() {
+    return store::directory() + "/KORVANEL";
 }
 
-QString iniPath(const std::string& AppName) {
-    return QDir(vendorDir()).filePath(QString::fromStdString(AppName) + ".ini");
+std::string iniPath(const std::string& AppName) {
+    return vendorDir() + "/" + AppName + ".ini";
 }
 
-// Names are written as they are, so only characters that need no escaping in an INI key (and
-// that QSettings reads back unchanged) are allowed.
+// Names are written as they are, so only characters that need no escaping in an INI key are
+// allowed.
 bool isStorableName(const std::string& name) {
     if (name.empty()) return false;
     for (const char c : name) {
@@ -56,10 +59,33 @@ bool isStorableName(const std::string& name) {
     return true;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string trimmed(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b])) ++b;
+    while (e > b && isBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
 // Strict decimal: optional sign, digits only, within 32 bits.
-std::optional<std::int32_t> parseValue(const QByteArray& text) {
-    if (text.isEmpty()) return std::nullopt;
-    int i = 0;
+std::optional<std::int32_t> parseValue(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    std::size_t i = 0;
     const bool negative = text[0] == '-';
     if (text[0] == '-' || text[0] == '+') ++i;
     if (i == text.size() || text.size() - i > 10) return std::nullopt;
@@ -80,149 +106,267 @@ std::optional<std::int32_t> parseValue(const QByteArray& text) {
 // those under a [General] header.
 class IniText {
   public:
-    explicit IniText(QByteArray bytes) {
+    explicit IniText(std::string bytes) {
         // A UTF-8 byte order mark belongs to the file, not to its first line.
-        if (bytes.startsWith(kBom)) {
+        if (bytes.compare(0, 3, kBom) == 0) {
             bom_ = true;
-            bytes.remove(0, 3);
+            bytes.erase(0, 3);
         }
-        if (bytes.isEmpty()) return;
-        lines_ = bytes.split('\n');
-        if (bytes.endsWith('\n')) lines_.removeLast();
+        if (bytes.empty()) return;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = bytes.find('\n', start);
+            if (end == std::string::npos) {
+                // Text after the last line break is a line too; a final line break ends the file.
+                if (start < bytes.size()) lines_.push_back(bytes.substr(start));
+                break;
+            }
+            lines_.push_back(bytes.substr(start, end - start));
+            start = end + 1;
+        }
     }
 
-    QByteArray bytes() const {
-        QByteArray out = bom_ ? QByteArray(kBom) : QByteArray();
-        for (const QByteArray& line : lines_) out += line + '\n';
+    std::string bytes() const {
+        std::string out = bom_ ? kBom : "";
+        for (const std::string& line : lines_) out += line + '\n';
         return out;
     }
 
     // The value of the first line of ours with that name; nothing when absent or unreadable.
-    std::optional<std::int32_t> value(const QByteArray& name) const {
-        const int at = find(name, 0);
+    std::optional<std::int32_t> value(const std::string& name) const {
+        const long at = find(name, 0);
         if (at < 0) return std::nullopt;
-        QByteArray key, value;
-        split(lines_[at], key, value);
+        std::string key, value;
+        split(lines_[static_cast<std::size_t>(at)], key, value);
         return parseValue(value);
     }
 
     // The first line of ours with that name gets the value, keeping the name's spelling there;
     // later lines of ours with that name go (they could never be read). A new name goes at the
     // end of the [General] section, which is made first in the file when there is none.
-    void set(const QByteArray& name, std::int32_t v) {
-        const QByteArray number = QByteArray::number(v);
-        const int at = find(name, 0);
+    void set(const std::string& name, std::int32_t v) {
+        const std::string number = std::to_string(v);
+        const long at = find(name, 0);
         if (at >= 0) {
-            QByteArray key, old;
-            split(lines_[at], key, old);
-            lines_[at] = key + '=' + number;
-            for (int dup = find(name, at + 1); dup >= 0; dup = find(name, dup))
-                lines_.removeAt(dup);
+            std::string key, old;
+            split(lines_[static_cast<std::size_t>(at)], key, old);
+            lines_[static_cast<std::size_t>(at)] = key + '=' + number;
+            for (long dup = find(name, at + 1); dup >= 0; dup = find(name, dup)) {
+                lines_.erase(lines_.begin() + dup);
+            }
             return;
         }
-        const int header = generalHeader();
+        const long header = generalHeader();
         if (header < 0) {
-            lines_.insert(0, name + '=' + number);
-            lines_.insert(0, "[General]");
+            lines_.insert(lines_.begin(), {"[General]", name + '=' + number});
             return;
         }
-        int end = header + 1;
+        auto end = static_cast<std::size_t>(header) + 1;
         while (end < lines_.size() && !isHeader(lines_[end])) ++end;
-        while (end > header + 1 && lines_[end - 1].trimmed().isEmpty()) --end;
-        lines_.insert(end, name + '=' + number);
+        while (end > static_cast<std::size_t>(header) + 1 && trimmed(lines_[end - 1]).empty()) {
+            --end;
+        }
+        lines_.insert(lines_.begin() + static_cast<long>(end), name + '=' + number);
     }
 
   private:
-    static constexpr const char* kBom = "\xEF\xBB\xBF";
-
-    static bool isHeader(const QByteArray& line) { return line.trimmed().startsWith('['); }
-
-    static bool isGeneral(const QByteArray& header) {
-        QByteArray name = header.trimmed().mid(1);
-        const int close = name.indexOf(']');
-        if (close >= 0) name.truncate(close);
-        return name.trimmed().compare("General", Qt::CaseInsensitive) == 0;
+    static bool isHeader(const std::string& line) {
+        const std::string t = trimmed(line);
+        return !t.empty() && t[0] == '[';
     }
 
-    static bool split(const QByteArray& line, QByteArray& key, QByteArray& value) {
-        const int eq = line.indexOf('=');
-        if (eq < 0) return false;
-        key = line.left(eq).trimmed();
-        value = line.mid(eq + 1).trimmed();
-        return !key.isEmpty();
+    static bool isGeneral(const std::string& header) {
+        std::string name = trimmed(header).substr(1);
+        const std::size_t close = name.find(']');
+        if (close != std::string::npos) name.resize(close);
+        return equalsIgnoringCase(trimmed(name), "General");
+    }
+
+    static bool split(const std::string& line, std::string& key, std::string& value) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) return false;
+        key = trimmed(line.substr(0, eq));
+        value = trimmed(line.substr(eq + 1));
+        return !key.empty();
     }
 
     // Index of the first line of ours at or after `from` whose name matches, or -1.
-    int find(const QByteArray& name, int from) const {
+    long find(const std::string& name, long from) const {
         bool ours = true;
-        for (int i = 0; i < lines_.size(); ++i) {
-            const QByteArray& line = lines_[i];
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const std::string& line = lines_[i];
             if (isHeader(line)) {
                 ours = isGeneral(line);
                 continue;
             }
-            QByteArray key, value;
-            if (i >= from && ours && split(line, key, value) &&
-                key.compare(name, Qt::CaseInsensitive) == 0) {
-                return i;
+            std::string key, value;
+            if (static_cast<long>(i) >= from && ours && split(line, key, value) &&
+                equalsIgnoringCase(key, name)) {
+                return static_cast<long>(i);
             }
         }
         return -1;
     }
 
-    int generalHeader() const {
-        for (int i = 0; i < lines_.size(); ++i) {
-            if (isHeader(lines_[i]) && isGeneral(lines_[i])) return i;
+    long generalHeader() const {
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (isHeader(lines_[i]) && isGeneral(lines_[i])) return static_cast<long>(i);
         }
         return -1;
     }
 
     bool bom_ = false;
-    QList<QByteArray> lines_;
+    std::vector<std::string> lines_;
+};
+
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) close(fd_);
+        fd_ = fd;
+    }
+    // Closes now, reporting what close says: a write that fails late shows up here.
+    bool closeChecked() {
+        const int fd = fd_;
+        fd_ = -1;
+        return close(fd) == 0;
+    }
+
+  private:
+    int fd_;
 };
 
 // The file's bytes; empty when there is no file. False when something is there that cannot be
-// read as a file (a folder, no permission).
-bool readStoreFile(const QString& path, QByteArray& bytes) {
+// read as a file (a folder, a pipe, no permission, too large).
+bool readStoreFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const QFileInfo info(path);
-    if (!info.exists()) return true;
-    if (!info.isFile()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    // Non-blocking, so that a pipe put in the file's place is refused rather than waited on.
+    const Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (fd.get() < 0) return errno == ENOENT;
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        return false;
+    }
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = read(fd.get(), buf, sizeof buf);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.append(buf, static_cast<std::size_t>(n));
+        if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) return false;
+    }
 }
 
-bool save(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
-    if (!store::isValidAppName(AppName) || !isStorableName(ValueName)) return false;
-    if (!QDir().mkpath(vendorDir())) return false;
-    const QString path = iniPath(AppName);
-    QLockFile lock(path + ".lock");
-    lock.setStaleLockTime(kStaleLock);
-    if (!lock.tryLock(kLockWait)) return false;
+// Creates the folder and those above it that are missing, as mkdir -p does.
+bool makePath(const std::string& dir) {
+    struct stat st {};
+    if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const std::size_t slash = dir.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makePath(dir.substr(0, slash))) return false;
+    // Group-writable whatever the user's umask (the group shares the store), keeping the
+    // set-group-ID bit a folder inherits from its parent.
+    if (mkdir(dir.c_str(), 0775) == 0) {
+        return stat(dir.c_str(), &st) == 0 && chmod(dir.c_str(), (st.st_mode & 07777) | 0775) == 0;
+    }
+    return errno == EEXIST && stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
-    QByteArray bytes;
-    if (!readStoreFile(path, bytes)) return false;
-    IniText text(bytes);
-    text.set(QByteArray::fromStdString(ValueName), Value);
-    const QByteArray out = text.bytes();
+// The store lock: an flock on <file>.lock. The file stays (removing it would let a waiter lock
+// a file that is no longer there); a lock file that an older build removed or replaced while we
+// waited is opened again. Only the games group may open it, so no player can hold it.
+bool takeLock(const std::string& path, Fd& lock) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    long pauseUs = 200;
+    for (;;) {
+        lock.reset(open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0660));
+        if (lock.get() < 0) return false;
+        while (flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) return false;
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            const timespec pause{0, pauseUs * 1000};
+            nanosleep(&pause, nullptr);
+            pauseUs = pauseUs < 20000 ? pauseUs * 2 : pauseUs;
+        }
+        struct stat held {
+        }, named{};
+        if (fstat(lock.get(), &held) != 0) return false;
+        if (lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
 
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.commit();
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes the whole file beside the old one and renames it over it. Under the lock no other save
+// is under way, so the temporary file has a fixed name: one left by a killed save is replaced
+// here rather than piling up.
+bool replaceFile(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".new";
+    if (unlink(temp.c_str()) != 0 && errno != ENOENT) return false;
+    Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0664));
+    if (fd.get() < 0) return false;
+    // Readable by every player (the game reads the store without the games group), writable
+    // by the group, whatever the user's umask.
+    const bool ok = fchmod(fd.get(), 0664) == 0 && writeAll(fd.get(), bytes) &&
+                    fsync(fd.get()) == 0 && fd.closeChecked();
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
+namespace store {
+
+bool saveToFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
+    if (!isValidAppName(AppName) || !isStorableName(ValueName)) return false;
+    if (!makePath(vendorDir())) return false;
+    const std::string path = iniPath(AppName);
+    Fd lock;
+    if (!takeLock(path + ".lock", lock)) return false;
+
+    std::string bytes;
+    if (!readStoreFile(path, bytes)) return false;
+    IniText text(std::move(bytes));
+    text.set(ValueName, Value);
+    return replaceFile(path, text.bytes());
+}
+
+}  // namespace store
+
 void SaveRegValue(const std::string& AppName, const std::string& ValueName,
                   const std::int32_t& Value) {
-    const store::GameGroupScope group;
-    if (!save(AppName, ValueName, Value)) store::reportWriteFailure();
+    const bool saved = store::hasRecordWriter()
+                           ? store::saveThroughRecordWriter(AppName, ValueName, Value)
+                           : store::saveToFile(AppName, ValueName, Value);
+    if (!saved) store::reportWriteFailure();
 }
 
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {
     if (!store::isValidAppName(AppName) || !isStorableName(ValueName)) return 0;
-    QByteArray bytes;
+    std::string bytes;
     if (!readStoreFile(iniPath(AppName), bytes)) return 0;
-    return IniText(bytes).value(QByteArray::fromStdString(ValueName)).value_or(0);
+    return IniText(std::move(bytes)).value(ValueName).value_or(0);
 }

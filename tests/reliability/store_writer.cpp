@@ -5,6 +5,9 @@
 //       Saves the game's three names over and over, one value set per round, the two sets in
 //       turn. Writes one byte to stdout after each save returns, so the parent knows which
 //       saves were complete when it killed us.
+//   store_writer kill-through-writer <store dir>
+//       The same, with every save going through a record writer process started first, as in
+//       the installed game: killing us kills the writer, often in the middle of a save.
 //   store_writer set <store dir> <name> <value>
 //       One save, as another running game makes it.
 //   store_writer race <store dir> <writer> <writers> <rounds> <origin>
@@ -13,6 +16,7 @@
 //       each save it reads its own names back. Exits 0, or 1 on a store error, or 2 when a
 //       read-back found that another writer's save had put back an older value of ours.
 #include "record_sets.h"
+#include "settings/record_writer.h"
 #include "settings/settings_store.h"
 
 #include <time.h>
@@ -86,15 +90,21 @@ int raceMode(int writer, int writers, int rounds, long long origin) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 2 ? argv[1] : "";
-    if (mode != "kill" && !((mode == "set" && argc == 5) || (mode == "race" && argc == 7))) {
+    const bool kill = mode == "kill" || mode == "kill-through-writer";
+    if (!kill && !((mode == "set" && argc == 5) || (mode == "race" && argc == 7))) {
         std::fprintf(stderr,
-                     "usage: store_writer kill DIR | set DIR NAME VALUE | race DIR WRITER WRITERS "
-                     "ROUNDS ORIGIN\n");
+                     "usage: store_writer kill|kill-through-writer DIR | set DIR NAME VALUE | race "
+                     "DIR WRITER WRITERS ROUNDS ORIGIN\n");
         return 64;
     }
     store::setDirectory(argv[2]);
     store::setErrorHandler([] { ++failures; });
-    if (mode == "kill") return killMode();
+    if (mode == "kill-through-writer") {
+        const store::RecordWriter writer = store::startRecordWriter();
+        if (writer.fd < 0) return 1;
+        store::useRecordWriter(writer.fd);
+    }
+    if (kill) return killMode();
     if (mode == "set") {
         SaveRegValue(records::kApp, argv[3], static_cast<std::int32_t>(std::atol(argv[4])));
         return failures != 0 ? 1 : 0;

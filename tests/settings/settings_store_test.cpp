@@ -1,40 +1,50 @@
 #include "settings/settings_store.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QSet>
-#include <QSettings>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <ostream>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::string kApp = "Tessle";
+
+std::string lower(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+std::string trimmed(const std::string& s) {
+    const std::size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
 
 // Every test gets its own empty store below a fresh temporary folder, and counts the write
 // failures the store reports.
 class StoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp_.isValid());
-        root_ = tmp_.path();
+        std::string dir = (fs::temp_directory_path() / "tessle-store-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        root_ = dir;
         previousDir_ = store::directory();
         useStoreDir(root_ + "/store");
         previousHandler_ = store::setErrorHandler([this] { ++failures_; });
@@ -43,53 +53,57 @@ class StoreTest : public ::testing::Test {
     void TearDown() override {
         store::setErrorHandler(previousHandler_);
         store::setDirectory(previousDir_);
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
     }
 
-    void useStoreDir(const QString& dir) {
+    void useStoreDir(const std::string& dir) {
         storeDir_ = dir;
-        store::setDirectory(dir.toStdString());
+        store::setDirectory(dir);
     }
 
-    QString vendorDir() const { return storeDir_ + "/KORVANEL"; }
-    QString iniPath(const QString& app = QString::fromStdString(kApp)) const {
+    std::string vendorDir() const { return storeDir_ + "/KORVANEL"; }
+    std::string iniPath(const std::string& app = kApp) const {
         return vendorDir() + "/" + app + ".ini";
     }
 
-    static void writeFile(const QString& path, const QByteArray& bytes) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(bytes), bytes.size());
+    static void writeFile(const std::string& path, const std::string& bytes) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream f(path, std::ios::binary | std::ios::trunc);
+        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        ASSERT_TRUE(f.good()) << path;
     }
 
-    static QByteArray readFile(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    static std::string readFile(const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     }
 
     // Lines of the store file that hold `name`, spelled in any case.
-    QStringList linesFor(const QString& name, const QString& app = QString::fromStdString(kApp)) {
-        QStringList found;
-        const QString text = QString::fromUtf8(readFile(iniPath(app)));
-        for (const QString& line : text.split('\n')) {
-            if (line.trimmed().startsWith(name + "=", Qt::CaseInsensitive)) {
-                found << line.trimmed();
-            }
+    std::vector<std::string> linesFor(const std::string& name, const std::string& app = kApp) {
+        std::vector<std::string> found;
+        const std::string text = readFile(iniPath(app));
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            const std::string line = trimmed(text.substr(start, end - start));
+            if (lower(line).rfind(lower(name) + "=", 0) == 0) found.push_back(line);
+            start = end + 1;
         }
         return found;
     }
 
-    QSet<QString> filesUnderRoot() const {
-        QSet<QString> files;
-        QDirIterator it(root_, QDir::Files | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) files.insert(it.next());
+    std::set<std::string> filesUnderRoot() const {
+        std::set<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+            if (!entry.is_directory()) files.insert(entry.path().string());
+        }
         return files;
     }
 
-    QTemporaryDir tmp_;
-    QString root_;
-    QString storeDir_;
+    std::string root_;
+    std::string storeDir_;
     int failures_ = 0;
 
   private:
@@ -99,7 +113,7 @@ class StoreTest : public ::testing::Test {
 
 TEST_F(StoreTest, MissingStoreFileOrValueReadsAsZero) {
     EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "no store folder";
-    ASSERT_TRUE(QDir().mkpath(vendorDir()));
+    ASSERT_TRUE(fs::create_directories(vendorDir()));
     EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "no file";
     SaveRegValue(kApp, "MinStep33", 12);
     EXPECT_EQ(GetRegValue(kApp, "PType"), 0) << "file without that value";
@@ -113,7 +127,7 @@ TEST_P(RoundTrip, ValueReadsBackAndIsStoredAsDecimalText) {
     SaveRegValue(kApp, "PType", value);
     EXPECT_EQ(failures_, 0);
     EXPECT_EQ(GetRegValue(kApp, "PType"), value);
-    EXPECT_EQ(linesFor("PType"), QStringList{"PType=" + QString::number(value)});
+    EXPECT_EQ(linesFor("PType"), std::vector<std::string>{"PType=" + std::to_string(value)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, RoundTrip,
@@ -135,7 +149,7 @@ TEST_F(StoreTest, NamesMatchWithoutRegardToCase) {
     SaveRegValue(kApp, "PTYPE", 5);
     EXPECT_EQ(GetRegValue(kApp, "PType"), 5);
     EXPECT_EQ(GetRegValue(kApp, "pTyPe"), 5);
-    EXPECT_EQ(linesFor("ptype").size(), 1) << readFile(iniPath()).toStdString();
+    EXPECT_EQ(linesFor("ptype").size(), 1) << readFile(iniPath());
     EXPECT_EQ(failures_, 0);
 }
 
@@ -143,7 +157,7 @@ TEST_F(StoreTest, SavingCreatesMissingFolders) {
     useStoreDir(root_ + "/not/there/yet");
     SaveRegValue(kApp, "PType", 44);
     EXPECT_EQ(failures_, 0);
-    EXPECT_TRUE(QFileInfo(iniPath()).isFile());
+    EXPECT_TRUE(fs::is_regular_file(iniPath()));
     EXPECT_EQ(GetRegValue(kApp, "PType"), 44);
 }
 
@@ -167,7 +181,7 @@ TEST_P(FailedWrite, ReportsOncePerValueAndReadsAsZero) {
     if (GetParam() == Blocker::kVendorFolderIsAFile) {
         writeFile(vendorDir(), "not a folder");
     } else {
-        ASSERT_TRUE(QDir().mkpath(iniPath()));
+        ASSERT_TRUE(fs::create_directories(iniPath()));
     }
 
     const std::vector<std::pair<std::string, std::int32_t>> writes = {
@@ -180,9 +194,9 @@ TEST_P(FailedWrite, ReportsOncePerValueAndReadsAsZero) {
     }
     // Whatever blocked the store is left alone.
     if (GetParam() == Blocker::kVendorFolderIsAFile) {
-        EXPECT_EQ(readFile(vendorDir()), QByteArray("not a folder"));
+        EXPECT_EQ(readFile(vendorDir()), "not a folder");
     } else {
-        EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+        EXPECT_TRUE(fs::is_directory(iniPath()));
     }
 }
 
@@ -193,12 +207,12 @@ INSTANTIATE_TEST_SUITE_P(Blockers, FailedWrite,
 TEST_F(StoreTest, InvalidApplicationNamesAreRefused) {
     const std::vector<std::string> names = {"", "..", "a/b", "a\\b", "../escape"};
     // Files that a store which took these names as paths would read or overwrite.
-    const QByteArray planted = "[General]\nPType=7\n";
-    const QStringList decoys = {vendorDir() + "/.ini",     vendorDir() + "/...ini",
-                                vendorDir() + "/a/b.ini",  vendorDir() + "/a\\b.ini",
-                                storeDir_ + "/escape.ini", root_ + "/escape.ini"};
-    for (const QString& path : decoys) writeFile(path, planted);
-    const QSet<QString> before = filesUnderRoot();
+    const std::string planted = "[General]\nPType=7\n";
+    const std::vector<std::string> decoys = {vendorDir() + "/.ini",     vendorDir() + "/...ini",
+                                             vendorDir() + "/a/b.ini",  vendorDir() + "/a\\b.ini",
+                                             storeDir_ + "/escape.ini", root_ + "/escape.ini"};
+    for (const std::string& path : decoys) writeFile(path, planted);
+    const std::set<std::string> before = filesUnderRoot();
 
     int expectedFailures = 0;
     for (const std::string& name : names) {
@@ -207,14 +221,14 @@ TEST_F(StoreTest, InvalidApplicationNamesAreRefused) {
         EXPECT_EQ(GetRegValue(name, "PType"), 0) << "'" << name << "'";
     }
     EXPECT_EQ(filesUnderRoot(), before);
-    for (const QString& path : decoys) {
-        EXPECT_EQ(readFile(path), planted) << path.toStdString();
+    for (const std::string& path : decoys) {
+        EXPECT_EQ(readFile(path), planted) << path;
     }
 }
 
 struct CorruptCase {
     const char* label;
-    QByteArray contents;
+    std::string contents;
 };
 
 void PrintTo(const CorruptCase& c, std::ostream* os) {
@@ -236,16 +250,16 @@ TEST_P(CorruptFile, ReadsAsZeroAndCanBeWrittenAgain) {
     EXPECT_EQ(GetRegValue(kApp, "MinStep33"), 17);
 }
 
-QByteArray randomBytes(unsigned seed, int n) {
+std::string randomBytes(unsigned seed, int n) {
     std::mt19937 gen(seed);
     std::uniform_int_distribution<int> byte(0, 255);
-    QByteArray out;
-    for (int i = 0; i < n; ++i) out.append(static_cast<char>(byte(gen)));
+    std::string out;
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>(byte(gen)));
     return out;
 }
 
-QByteArray withValue(const char* text) {
-    return QByteArray("[General]\nPType=") + text + "\nMinStep33=" + text + "\n";
+std::string withValue(const char* text) {
+    return std::string("[General]\nPType=") + text + "\nMinStep33=" + text + "\n";
 }
 
 const char kGarbage[] = "\x00\xFF\xFE[General]\x00PType=\xFF\x00\x01\nMinStep33\x00=\x7F\n";
@@ -254,7 +268,7 @@ std::vector<CorruptCase> corruptCases() {
     return {
         {"RandomBytes", randomBytes(1, 512)},
         {"MoreRandomBytes", randomBytes(2, 4096)},
-        {"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1)},
+        {"BinaryGarbage", std::string(kGarbage, sizeof kGarbage - 1)},
         {"TruncatedKey", "[General]\nMinStep4=1\nPTy"},
         {"TruncatedSection", "[Gener"},
         {"TruncatedAfterEquals", "[General]\nMinStep33=\nPType="},
@@ -316,9 +330,12 @@ TEST_F(StoreTest, ConcurrentWritersKeepEachOthersValues) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer status " << status;
     }
 
-    QSettings file(iniPath(), QSettings::IniFormat);
-    EXPECT_EQ(file.status(), QSettings::NoError);
-    EXPECT_EQ(file.childKeys().size(), kWriters * kNames + 1);
+    std::size_t lines = 0;
+    const std::string text = readFile(iniPath());
+    for (std::size_t at = text.find('='); at != std::string::npos; at = text.find('=', at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, static_cast<std::size_t>(kWriters * kNames + 1)) << text;
     EXPECT_EQ(GetRegValue(kApp, "Seed"), 1);
     for (int w = 0; w < kWriters; ++w) {
         for (int n = 0; n < kNames; ++n) {
