@@ -123,14 +123,15 @@ void Form1Window::layout(int dpi) {
     AdjustWindowRectExForDpi(&outer, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi));
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A menu bar that wraps takes client height: make up for it so the client stays whole.
+    // The frame Windows reckons for a DPI need not be the one it draws (a menu bar that wraps,
+    // or one that does not grow with the DPI): measure the client area and make up the difference.
     RECT client;
     GetClientRect(hwnd_, &client);
-    const int missing = toPx(kClientHeight, dpi) - (client.bottom - client.top);
-    if (missing > 0) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left,
-                     outer.bottom - outer.top + missing,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int dw = toPx(kClientWidth, dpi) - client.right;
+    const int dh = toPx(kClientHeight, dpi) - client.bottom;
+    if (dw != 0 || dh != 0) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left + dw,
+                     outer.bottom - outer.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     const RECT strip = win32_front::toRect(kPicture1, dpi);
@@ -289,8 +290,6 @@ void Form1Window::menuOpened(HMENU popup) {
 void Form1Window::menuCommand(int id) {
     const MenuItem* item = menuItem(id);
     if (!item || !item->command || hasChildren(id)) return;
-    // An entry greyed out takes no command, even one sent by hand.
-    if (!(core_.*item->entry).Enabled) return;
     forward([&] { (core_.*item->command)(); });
 }
 

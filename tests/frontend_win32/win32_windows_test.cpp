@@ -1,0 +1,519 @@
+// The Win32 windows for real, under Wine on a virtual display: placement at several DPIs, what
+// the backing bitmaps hold, mouse clicks and menu messages reaching the rules, the foreground
+// check of the clock, closing. The rules themselves are the core tests' business.
+#include "frontend/win32/form1_window.h"
+#include "frontend/win32/frm_auto_best_window.h"
+#include "frontend/win32/frm_option_window.h"
+#include "settings/frm_option.h"
+#include "settings/settings_store.h"
+#include "solver/bfs_solver.h"
+#include "solver/frm_auto_best.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using win32_front::toPx;
+
+// Delivers whatever is posted, without waiting.
+void pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Shown as far as the control itself goes: the windows under test need not be on screen.
+bool shown(HWND control) {
+    return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+RECT rectIn(HWND control, HWND parent) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// A press and release of the left button at a point of a control, posted as the mouse would.
+void click(HWND control, int x = 5, int y = 5, bool press = true, bool releaseInside = true) {
+    const LPARAM at = MAKELPARAM(x, y);
+    if (press) PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, releaseInside ? at : MAKELPARAM(-30, -30));
+    pump();
+}
+
+// The picture pixel a surface shows at its backing pixel (0, 0), 0x00RRGGBB.
+std::uint32_t picturePixel(const Picture& picture, int x, int y) {
+    return picture.pixels()[static_cast<std::size_t>(y) * picture.width() + x] & 0xFFFFFF;
+}
+
+std::uint32_t windowColour() {
+    const COLORREF c = GetSysColor(COLOR_WINDOW);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+int countColour(const PictureBox& box, std::uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < box.backingHeight(); ++y)
+        for (int x = 0; x < box.backingWidth(); ++x) n += box.pixel(x, y) == colour;
+    return n;
+}
+
+// The first generator seed whose 3 x 3 deal can be solved (an even count of inversions).
+unsigned solvableSeed() {
+    for (unsigned seed = 1;; ++seed) {
+        std::mt19937 engine(seed);
+        const board::Map map = board::deal(board::kGame33, [&] {
+            return static_cast<float>(engine() >> 8) * (1.0f / 16777216.0f);
+        });
+        int inversions = 0;
+        for (int i = 0; i < 9; ++i)
+            for (int j = i + 1; j < 9; ++j)
+                inversions += map[i] != 8 && map[j] != 8 && map[i] > map[j];
+        if (inversions % 2 == 0) return seed;
+    }
+}
+
+board::Random seeded(unsigned seed) {
+    auto engine = std::make_shared<std::mt19937>(seed);
+    return [engine] { return static_cast<float>((*engine)() >> 8) * (1.0f / 16777216.0f); };
+}
+
+// Removes the game's records from the machine key and the player's copy of it.
+void deleteRecords() {
+    for (const auto& [root, path, view] :
+         {std::tuple{HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL", KEY_WOW64_32KEY},
+          std::tuple{HKEY_CURRENT_USER,
+                     "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL",
+                     KEY_WOW64_64KEY}}) {
+        HKEY vendor = nullptr;
+        if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &vendor) == ERROR_SUCCESS) {
+            RegDeleteTreeA(vendor, "Tessle");
+            RegCloseKey(vendor);
+        }
+    }
+}
+
+struct Box {
+    std::string prompt;
+    int style;
+    std::string title;
+};
+
+class Win32Windows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        deleteRecords();
+        previousBox_ = msgbox::setHandler(
+            [this](const std::string& prompt, int style, const std::string& title) {
+                win32_front::syncAll();
+                boxes_.push_back({prompt, style, title});
+                if (answers_.empty()) return (style & 0x0F) == msgbox::kYesNo ? msgbox::kNo : 1;
+                const int answer = answers_.front();
+                answers_.pop_front();
+                return answer;
+            });
+        previousModal_ = modal::setHandler([this](ModalWindow& window) {
+            win32_front::syncAll();
+            if (onModal) onModal(window);
+        });
+    }
+
+    void TearDown() override {
+        msgbox::setHandler(previousBox_);
+        modal::setHandler(previousModal_);
+        deleteRecords();
+    }
+
+    // Opens a menu as Windows does when the player clicks it, then chooses one of its entries.
+    static void choose(Form1Window& w, int menuId, int entryId) {
+        SendMessageW(w.hwnd(), WM_INITMENUPOPUP,
+                     reinterpret_cast<WPARAM>(w.menuSlots.at(menuId).popup), 0);
+        SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(entryId, 0), 0);
+        pump();
+    }
+
+    static UINT state(Form1Window& w, int id) {
+        const Form1Window::MenuSlot& slot = w.menuSlots.at(id);
+        return GetMenuState(slot.menu, slot.position, MF_BYPOSITION);
+    }
+
+    static void deal(Form1Window& w) {
+        SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(Form1Window::kCommand1Id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(w.Command1));
+        pump();
+    }
+
+    std::deque<int> answers_;
+    std::vector<Box> boxes_;
+    std::function<void(ModalWindow&)> onModal;
+    msgbox::Handler previousBox_;
+    modal::Handler previousModal_;
+};
+
+// ---- Placement and drawing at each DPI ----
+
+class AtDpi : public Win32Windows, public ::testing::WithParamInterface<int> {};
+
+// Every control sits where its twips say at the window's DPI, and the surfaces draw at that
+// density: the same strokes, the same cut of the picture, only more pixels.
+TEST_P(AtDpi, ControlsAndDrawingFollowTheTwips) {
+    const int dpi = GetParam();
+    Form1Window w;
+    RECT suggested;
+    GetWindowRect(w.hwnd(), &suggested);
+    SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    pump();
+    ASSERT_EQ(w.dpi(), dpi);
+
+    RECT client;
+    GetClientRect(w.hwnd(), &client);
+    EXPECT_EQ(client.right, toPx(3345, dpi));
+    EXPECT_EQ(client.bottom, toPx(4110, dpi));
+    const struct {
+        const char* what;
+        HWND control;
+        HWND parent;
+        TwipsRect at;
+    } controls[] = {
+        {"PicStep", w.PicStep_->hwnd(), w.Picture1, form1_layout::kPicStep},
+        {"Command1", w.Command1, w.Picture1, form1_layout::kCommand1},
+        {"PicTime", w.PicTime_->hwnd(), w.Picture1, form1_layout::kPicTime},
+        {"Pic33", w.Pic33, w.hwnd(), {80, 485, 3300, 3300}},
+        {"PicG1(5)", w.PicG1[5]->hwnd(), w.Pic33, {2160, 1080, 1100, 1100}},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.what);
+        const RECT r = rectIn(c.control, c.parent);
+        EXPECT_EQ(r.left, toPx(c.at.Left, dpi));
+        EXPECT_EQ(r.top, toPx(c.at.Top, dpi));
+        EXPECT_EQ(r.right - r.left, toPx(c.at.Width, dpi));
+        EXPECT_EQ(r.bottom - r.top, toPx(c.at.Height, dpi));
+    }
+    // The status bar fills what the boards leave of the client area.
+    const RECT status = rectIn(w.StatusBar1, w.hwnd());
+    EXPECT_EQ(status.top, toPx(3785, dpi));
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(status.right, client.right);
+    EXPECT_FALSE(shown(w.Pic44));  // out of view at left 6000
+
+    // The rules measure in 96-dpi pixels whatever the screen; the backing is that, scaled.
+    const PictureBox& tile = *w.PicG1[4];
+    EXPECT_EQ(w.TileInnerWidth(board::kGame33), 69);
+    EXPECT_EQ(tile.backingWidth(), MulDiv(69, dpi, 96));
+    const Picture& picture = w.ImageList1().ListImage(1, dpi);
+    const int ratio = picture.width() / 220;
+    if (ratio * 96 == dpi) {  // drawn 1:1 from the picture of this density: exact pixels
+        for (const auto& [x, y] : {std::pair{0, 0}, {20, 31}, {tile.backingWidth() - 1, 7}})
+            EXPECT_EQ(tile.pixel(x, y), picturePixel(picture, 69 * ratio + x, 69 * ratio + y));
+    }
+    EXPECT_EQ(countColour(*w.PicG1[8], windowColour()),
+              w.PicG1[8]->backingWidth() * w.PicG1[8]->backingHeight());
+
+    // The "0" of the move display: the same strokes, each 96-dpi pixel now (dpi/96)^2 pixels.
+    const int lit = countColour(*w.PicStep_, 0xFF0000);
+    EXPECT_GT(lit, 0);
+    const int lit96 = [] {
+        Form1Window at96;
+        return countColour(*at96.PicStep_, 0xFF0000);
+    }();
+    const int expected = lit96 * dpi * dpi / (96 * 96);
+    EXPECT_NEAR(lit, expected, expected / 10);  // at 150 % a pixel is one or two wide
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, AtDpi, ::testing::Values(96, 144, 192));
+
+// A fixed single border with a minimize button and no maximize button, centred with its frame.
+TEST_F(Win32Windows, MainWindowFrameAndPlace) {
+    Form1Window w;
+    w.show();
+    pump();
+    const LONG_PTR style = GetWindowLongPtrW(w.hwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    RECT frame;
+    GetWindowRect(w.hwnd(), &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(w.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_NEAR(frame.left + frame.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+    EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
+    wchar_t title[64] = {};
+    GetWindowTextW(w.hwnd(), title, 64);
+    EXPECT_EQ(win32_front::utf8(title), "Tessle 拼图");
+}
+
+// ---- Clicks, menus and the clock ----
+
+struct Gesture {
+    const char* what;
+    bool press;
+    bool releaseInside;
+    int moves;
+};
+
+void PrintTo(const Gesture& g, std::ostream* os) {
+    *os << g.what;
+}
+
+class Clicks : public Win32Windows, public ::testing::WithParamInterface<Gesture> {};
+
+// A click is a press and a release inside the same surface; the tile it moves is drawn where the
+// blank was, and the blank where the tile was.
+TEST_P(Clicks, OnlyAPressAndReleaseInsideMoves) {
+    const Gesture& g = GetParam();
+    Form1Window w(seeded(solvableSeed()));
+    deal(w);
+    const int blank = w.core().BlankCell();
+    const int cell = board::neighbours(board::kGame33, blank).front();
+    PictureBox& from = *w.PicG1[cell];
+    const std::uint32_t shown = from.pixel(10, 10);
+
+    click(from.hwnd(), 10, 10, g.press, g.releaseInside);
+    EXPECT_EQ(w.core().LngStep, g.moves);
+    if (g.moves == 1) {
+        EXPECT_EQ(w.core().BlankCell(), cell);
+        EXPECT_EQ(w.PicG1[blank]->pixel(10, 10), shown);
+        EXPECT_EQ(from.pixel(10, 10), windowColour());
+        EXPECT_GT(countColour(*w.PicStep_, 0xFF0000), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Gestures, Clicks,
+                         ::testing::Values(Gesture{"PressAndRelease", true, true, 1},
+                                           Gesture{"ReleaseOnly", false, true, 0},
+                                           Gesture{"ReleasedOutside", true, false, 0}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// Menus are refreshed by the handler of the menu that opens, and their commands reach the rules.
+TEST_F(Win32Windows, MenusOpenAndCommand) {
+    Form1Window w;
+    ASSERT_EQ(GetMenuItemCount(w.menuBar), 4);
+    for (const auto& item : form1_layout::kMenuBar) {
+        const Form1Window::MenuSlot& slot = w.menuSlots.at(item.id);
+        wchar_t caption[64] = {};
+        GetMenuStringW(slot.menu, slot.position, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(win32_front::utf8(caption), std::string(item.caption) == "-" ? "" : item.caption);
+    }
+
+    SendMessageW(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(w.menuSlots.at(1).popup), 0);
+    EXPECT_TRUE(state(w, 3) & MF_GRAYED);  // 结束(&E) while idle
+    SendMessageW(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(w.menuSlots.at(8).popup), 0);
+    EXPECT_TRUE(state(w, 10) & MF_CHECKED);
+    EXPECT_FALSE(state(w, 11) & MF_CHECKED);
+    EXPECT_TRUE(state(w, 14) & MF_GRAYED);  // 自动求解 before a deal
+
+    choose(w, 8, 11);  // 4 X 4
+    EXPECT_EQ(w.core().GameType, 44);
+    EXPECT_TRUE(shown(w.Pic44));
+    EXPECT_FALSE(shown(w.Pic33));
+    EXPECT_EQ(rectIn(w.Pic44, w.hwnd()).left, toPx(80, w.dpi()));
+
+    choose(w, 1, 2);  // 开局(&N)
+    EXPECT_TRUE(w.core().IsPlaying());
+    SendMessageW(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(w.menuSlots.at(1).popup), 0);
+    EXPECT_FALSE(state(w, 3) & MF_GRAYED);
+    SendMessageW(w.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(w.menuSlots.at(8).popup), 0);
+    EXPECT_TRUE(state(w, 9) & MF_GRAYED);  // 难度(&L), a submenu, during a game
+    EXPECT_TRUE(state(w, 12) & MF_GRAYED);
+
+    answers_ = {msgbox::kYes};
+    choose(w, 1, 3);  // 结束(&E), answered Yes
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].style, 292);
+    EXPECT_FALSE(w.core().IsPlaying());
+
+    std::vector<std::string> opened;
+    shell::Handler previous = shell::setHandler([&](const std::string& a) { opened.push_back(a); });
+    SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(17, 0), 0);  // 好东东！ on the bar itself
+    shell::setHandler(previous);
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+// The clock counts a tick only while the main window is the foreground window.
+TEST_F(Win32Windows, TicksCountOnlyInFront) {
+    Form1Window w;
+    w.show();
+    deal(w);
+    SetForegroundWindow(w.hwnd());
+    pump();
+    ASSERT_EQ(GetForegroundWindow(), w.hwnd());
+    // The real timer: a second and a bit of messages brings one tick.
+    const DWORD until = GetTickCount() + 1300;
+    while (GetTickCount() < until) {
+        pump();
+        Sleep(20);
+    }
+    EXPECT_GE(w.core().LngTime, 1);
+
+    const int before = w.core().LngTime;
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(other);
+    pump();
+    ASSERT_EQ(GetForegroundWindow(), other);
+    SendMessageW(w.hwnd(), WM_TIMER, Form1Window::kTimer1Id, 0);
+    EXPECT_EQ(w.core().LngTime, before);
+    DestroyWindow(other);
+    SetForegroundWindow(w.hwnd());
+    pump();
+    SendMessageW(w.hwnd(), WM_TIMER, Form1Window::kTimer1Id, 0);
+    EXPECT_EQ(w.core().LngTime, before + 1);
+}
+
+// A 3 x 3 game played to its end by clicks on the surfaces, the record kept by closing the window
+// and found again by the next start.
+TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
+    {
+        Form1Window w(seeded(solvableSeed()));
+        bool destroyed = false;
+        w.onDestroyed = [&] { destroyed = true; };
+        deal(w);
+        BfsSolver solver(board::toBoardState(w.core().TileMap()));
+        ASSERT_TRUE(solver.FindAnswer());
+        std::vector<std::string> positions;
+        for (auto it = solver.AnswerPath.rbegin(); it != solver.AnswerPath.rend(); ++it)
+            positions.push_back(solver.MapList[*it].Map);
+        positions.emplace_back(BfsSolver::kGoal);
+        std::string now = board::toBoardState(w.core().TileMap());
+        int moves = 0;
+        for (const std::string& next : positions) {
+            if (next == now) continue;
+            click(w.PicG1[static_cast<int>(next.find('0'))]->hwnd());
+            now = board::toBoardState(w.core().TileMap());
+            ASSERT_EQ(now, next);
+            ++moves;
+        }
+        EXPECT_FALSE(w.core().IsPlaying());
+        ASSERT_FALSE(boxes_.empty());
+        EXPECT_EQ(boxes_.back().prompt, "真行！你创造了新的纪录");
+        EXPECT_EQ(w.core().MinStep33, moves);
+        PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
+        pump();
+        EXPECT_TRUE(destroyed);
+        EXPECT_EQ(w.hwnd(), nullptr);
+        ASSERT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
+    }
+    Form1Window again;
+    EXPECT_EQ(again.core().MinStep33, GetRegValue("Tessle", "MinStep33"));
+}
+
+// ---- The modal windows ----
+
+// The picture panel: a click on the top-left thumbnail picks picture 4, closes the window and
+// the board is drawn again with it.
+TEST_F(Win32Windows, OptionWindowThumbnailClick) {
+    Form1Window w;
+    bool opened = false;
+    onModal = [&](ModalWindow& window) {
+        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+        opened = true;
+        wchar_t caption[32] = {};
+        GetWindowTextW(options.hwnd(), caption, 32);
+        EXPECT_EQ(win32_front::utf8(caption), "Backdrop");
+        EXPECT_FALSE(shown(options.PicAbout));
+        const PictureBox& topLeft = *options.ImgBG[3];
+        EXPECT_EQ(rectIn(topLeft.hwnd(), options.PicOption).left, toPx(180, options.dpi()));
+        // Stretched over the thumbnail: its corner is the picture's corner.
+        EXPECT_NEAR(static_cast<int>(topLeft.pixel(0, 0) & 0xFF),
+                    static_cast<int>(picturePixel(w.ImageList1().ListImage(4), 0, 0) & 0xFF), 24);
+        click(topLeft.hwnd());
+        EXPECT_TRUE(options.closed());
+    };
+    choose(w, 8, 12);  // 背景(&P)...
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(w.core().PicType, 4);
+    EXPECT_EQ(w.PicG1[0]->pixel(3, 3), picturePixel(w.ImageList1().ListImage(4), 3, 3));
+    EXPECT_EQ(GetRegValue("Tessle", "PType"), 4);
+}
+
+// The hall of fame: the record lines fit their text, and OK closes the window.
+TEST_F(Win32Windows, OptionWindowRecordLinesAndOk) {
+    Form1Window w;
+    bool opened = false;
+    onModal = [&](ModalWindow& window) {
+        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+        opened = true;
+        EXPECT_TRUE(shown(options.PicAbout));
+        EXPECT_FALSE(shown(options.PicOption));
+        for (HWND line : {options.Lbl33Champion, options.Lbl44Champion}) {
+            wchar_t text[64] = {};
+            GetWindowTextW(line, text, 64);
+            EXPECT_NE(win32_front::utf8(text).find("共移动：99999"), std::string::npos);
+            HDC dc = GetDC(line);
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+            SIZE need;
+            GetTextExtentPoint32W(dc, text, lstrlenW(text), &need);
+            ReleaseDC(line, dc);
+            const RECT r = rectIn(line, options.PicAbout);
+            EXPECT_GE(r.right - r.left, need.cx);
+        }
+        SendMessageW(options.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(options.CmdOK2));
+        EXPECT_TRUE(options.closed());
+    };
+    choose(w, 1, 5);  // 英雄榜(&S)
+    EXPECT_TRUE(opened);
+}
+
+// The solver window: the buttons reach the rules, and the page view paints the board of each
+// step, cut from the picture in play, the blank left white.
+TEST_F(Win32Windows, SolverWindowStepsAndPaintsTheBoard) {
+    Form1Window w(seeded(solvableSeed()));
+    deal(w);
+    bool opened = false;
+    onModal = [&](ModalWindow& window) {
+        FrmAutoBestWindow solver(dynamic_cast<frmAutoBest&>(window), w);
+        opened = true;
+        EXPECT_FALSE(IsWindowEnabled(solver.CmdNext));
+        answers_ = {msgbox::kYes, msgbox::kOk};
+        SendMessageW(solver.hwnd(), WM_COMMAND, MAKEWPARAM(FrmAutoBestWindow::kCmdDoId, BN_CLICKED),
+                     0);
+        EXPECT_FALSE(IsWindowEnabled(solver.CmdDo));
+        EXPECT_TRUE(IsWindowEnabled(solver.CmdNext));
+        SendMessageW(solver.hwnd(), WM_COMMAND,
+                     MAKEWPARAM(FrmAutoBestWindow::kCmdNextId, BN_CLICKED), 0);
+        wchar_t text[64] = {};
+        GetWindowTextW(solver.txtResult, text, 64);
+        EXPECT_EQ(win32_front::utf8(text), solver.core().txtResult);
+        EXPECT_NE(solver.core().txtResult.find("第1步"), std::string::npos);
+
+        const maker_site::Page page = maker_site::parse(solver.WebBrowser1->LocationURL());
+        ASSERT_EQ(page.kind, maker_site::Page::kBoard);
+        EXPECT_EQ(page.step, 1);
+        const Picture& picture = w.ImageList1().ListImage(1);
+        for (int cell = 0; cell < 9; ++cell) {
+            SCOPED_TRACE(cell);
+            const RECT r = solver.WebBrowser1->cellRect(cell);
+            const char c = page.position[static_cast<std::size_t>(cell)];
+            const std::uint32_t got = solver.WebBrowser1->pixel(r.left + 5, r.top + 6);
+            if (c == '0') {
+                EXPECT_EQ(got, 0xFFFFFFu);
+            } else {
+                const int t = c - '1';
+                EXPECT_EQ(got, picturePixel(picture, (t % 3) * 69 + 5, (t / 3) * 69 + 6));
+            }
+        }
+        PostMessageW(solver.hwnd(), WM_CLOSE, 0, 0);
+        pump();
+        EXPECT_TRUE(solver.closed());
+    };
+    choose(w, 13, 14);  // 自动求解
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(boxes_.size(), 2u);  // the question and "自动求解完成！"
+}
+
+}  // namespace
