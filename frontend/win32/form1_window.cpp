@@ -39,6 +39,7 @@ Form1Window::Form1Window(board::Random random) : core_(*this, std::move(random))
     windows()[&core_] = this;
     buildWindow();
     buildMenus();
+    layout(dpi_);  // with the menu bar in place: it takes its share of the window's height
     core_.Form_Load();
     sync();
 }
@@ -89,7 +90,6 @@ void Form1Window::buildWindow() {
     StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, wide(kStatusText).c_str(),
                                  WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE, 0, 0, 0,
                                  0, hwnd_, nullptr, instance, nullptr);
-    layout(dpi_);
 }
 
 void Form1Window::buildMenus() {

@@ -244,6 +244,10 @@ TEST_F(Win32Windows, MainWindowFrameAndPlace) {
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
+    RECT client;
+    GetClientRect(w.hwnd(), &client);
+    EXPECT_EQ(client.right, toPx(3345, w.dpi()));
+    EXPECT_EQ(client.bottom, toPx(4110, w.dpi()));
     RECT frame;
     GetWindowRect(w.hwnd(), &frame);
     MONITORINFO monitor{};
