@@ -285,6 +285,9 @@ TEST_F(Window, OptionsDialogShowsTheModesThumbnailsAndTakesAClick) {
         titles.push_back(options.windowTitle());
         if (options.core().Caption != "Backdrop") {
             EXPECT_TRUE(options.PicOption->isHidden());
+            EXPECT_EQ(options.Label1->text(), QStringLiteral("冠军："));
+            QTest::mouseClick(options.Image5, Qt::LeftButton);  // the mail link leaves it open
+            EXPECT_NE(d.result(), QDialog::Accepted);
             EXPECT_EQ(options.Lbl33Champion->text(), QStringLiteral("3 X 3 共移动：99999"));
             QTest::mouseClick(options.CmdOK2, Qt::LeftButton);
             return;
@@ -301,6 +304,8 @@ TEST_F(Window, OptionsDialogShowsTheModesThumbnailsAndTakesAClick) {
     w->action(&Form1::mnuBG)->trigger();
     w->action(&Form1::mnuAbout)->trigger();
     EXPECT_EQ(titles, (std::vector<QString>{"拼图英雄榜", "Backdrop", "Abot..."}));
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:tessle@korvanel.example",
+                                                "mailto:tessle@korvanel.example"}));
     EXPECT_EQ(w->core().PicType, 3);
     EXPECT_EQ(GetRegValue("Tessle", "PType"), 3);
     const QImage corner = w->tile(33, 0)->image();
@@ -322,6 +327,10 @@ TEST_F(Window, SolverPagesShowThePictureInPlay) {
     onDialog = [&](QDialog& d) {
         auto& solver = static_cast<FrmAutoBestWindow&>(d);
         EXPECT_EQ(solver.windowTitle(), QStringLiteral("显示最优移动法"));
+        EXPECT_EQ(solver.CmdDo->text(), QStringLiteral("自动求解"));
+        EXPECT_EQ(solver.CmdPrior->text(), QStringLiteral("上一步"));
+        EXPECT_EQ(solver.CmdNext->text(), QStringLiteral("下一步"));
+        EXPECT_FALSE(solver.CmdPrior->isEnabled());
         pages.push_back(solver.WebBrowser1->pageImage());
         answers = {msgbox::kYes};
         QTest::mouseClick(solver.CmdDo, Qt::LeftButton);

@@ -27,7 +27,7 @@ void QtWindowTest::SetUp() {
         ASSERT_TRUE(dialog);
         if (onDialog) onDialog(*dialog);
     });
-    shell::setHandler([](const std::string&) {});
+    shell::setHandler([this](const std::string& address) { opened.push_back(address); });
 }
 
 void QtWindowTest::TearDown() {

@@ -30,6 +30,7 @@ class QtWindowTest : public ::testing::Test {
     std::function<void(QDialog&)> onDialog;
     std::deque<int> answers;  // for Yes/No boxes; none left answers No
     std::vector<std::string> prompts;
+    std::vector<std::string> opened;  // addresses
 
     std::unique_ptr<QTemporaryDir> storeDir;
 };

@@ -3,7 +3,6 @@
 #include "lcd/cls_lcd.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -14,9 +13,14 @@ TestForm::TestForm(board::Random random) : Form1(*this, std::move(random)) {
 }
 
 void CoreTest::SetUp() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessle-core-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    storeDir = pattern;
+    // A folder of its own for every test, also when several test programs run at once.
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100 && storeDir.empty(); ++attempt) {
+        const auto dir = std::filesystem::temp_directory_path() /
+                         ("tessle-core-" + std::to_string(seed()) + std::to_string(seed()));
+        if (std::filesystem::create_directory(dir)) storeDir = dir.string();
+    }
+    ASSERT_FALSE(storeDir.empty());
     store::setDirectory(storeDir);
     store::setErrorHandler([this] {
         ++storeErrors;
