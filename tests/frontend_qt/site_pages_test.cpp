@@ -58,7 +58,8 @@ TEST_P(Pages, ShowTheBoardOfThePositionCutFromThePicture) {
 
 INSTANTIATE_TEST_SUITE_P(Positions, Pages,
                          ::testing::Values(PageCase{"023156478", 1}, PageCase{"867254301", 2},
-                                           PageCase{"123456780", 4}));
+                                           PageCase{"123456780", 4}),
+                         [](const auto& info) { return "At" + info.param.position; });
 
 TEST_F(Pages, MalformedAndNoSolutionPagesShowNoBoard) {
     view.Navigate(QString::fromStdString(maker_site::noSolutionAddress()));
