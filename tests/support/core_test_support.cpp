@@ -2,11 +2,31 @@
 
 #include "lcd/cls_lcd.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <set>
+
+namespace {
+
+// On Windows the store is the registry, one for every test program: each test starts and ends
+// with no stored value, in the machine key and in the player's VirtualStore copy.
+void clearRegistryStore() {
+#ifdef _WIN32
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL\\Tessle", KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExA(
+        HKEY_CURRENT_USER,
+        "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL\\Tessle",
+        KEY_WOW64_64KEY, 0);
+#endif
+}
+
+}  // namespace
 
 TestForm::TestForm(board::Random random) : Form1(*this, std::move(random)) {
     Form_Load();
@@ -22,6 +42,7 @@ void CoreTest::SetUp() {
     }
     ASSERT_FALSE(storeDir.empty());
     store::setDirectory(storeDir);
+    clearRegistryStore();
     store::setErrorHandler([this] {
         ++storeErrors;
         MsgBox("存储失败！", msgbox::kCritical, "错误：");
@@ -51,6 +72,7 @@ void CoreTest::TearDown() {
     store::setErrorHandler({});
     std::error_code ignored;
     std::filesystem::remove_all(storeDir, ignored);
+    clearRegistryStore();
 }
 
 void CoreTest::storeValue(const std::string& name, std::int32_t value) {
