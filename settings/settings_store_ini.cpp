@@ -295,11 +295,14 @@ bool takeLock(const std::string& path, Fd& lock) {
             nanosleep(&pause, nullptr);
             pauseUs = pauseUs < 20000 ? pauseUs * 2 : pauseUs;
         }
-        struct stat held {
-        }, named{};
+        struct stat held {};
+        struct stat named {};
         if (fstat(lock.get(), &held) != 0) return false;
         if (lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
             named.st_ino == held.st_ino) {
+            // The group's other writers must be able to open it, whatever the creator's umask,
+            // and nobody else (a file an older build made may be readable by all).
+            if ((held.st_mode & 07777) != 0660) fchmod(lock.get(), 0660);
             return true;
         }
         if (std::chrono::steady_clock::now() >= deadline) return false;

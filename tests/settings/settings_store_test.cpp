@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,6 +160,22 @@ TEST_F(StoreTest, SavingCreatesMissingFolders) {
     EXPECT_EQ(failures_, 0);
     EXPECT_TRUE(fs::is_regular_file(iniPath()));
     EXPECT_EQ(GetRegValue(kApp, "PType"), 44);
+}
+
+// Every user's game reads the store, and the group's writers lock and replace it, whatever
+// umask the user who happened to save first had.
+TEST_F(StoreTest, FilesAreSharedWithTheGroupWhateverTheUmask) {
+    const mode_t previous = umask(077);
+    SaveRegValue(kApp, "PType", 2);
+    umask(previous);
+    EXPECT_EQ(failures_, 0);
+    const std::pair<std::string, mode_t> expected[] = {
+        {vendorDir(), 0775}, {iniPath(), 0664}, {iniPath() + ".lock", 0660}};
+    for (const auto& [path, mode] : expected) {
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0) << path;
+        EXPECT_EQ(st.st_mode & 07777, mode) << path;
+    }
 }
 
 TEST_F(StoreTest, ValuesOfOneApplicationStayInIt) {
