@@ -323,6 +323,12 @@ const std::array<MenuItem, 17> kMenuBar{{
     {17, 0, "好东东！", &Form1::MnuOstrelle1, &Form1::MnuOstrelle1_Click, false},
 }};
 
+bool hasEntries(int id) {
+    for (const MenuItem& item : kMenuBar)
+        if (item.parent == id) return true;
+    return false;
+}
+
 }  // namespace form1_layout
 
 void InstallStoreErrorBox() {

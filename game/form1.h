@@ -134,6 +134,8 @@ class Form1 {
     bool IsPlaying() const { return IsPlaying_; }
     const TilePicture& BlankPicture() const { return BlankPicture_; }
     FrmOption* optionWindow() const { return FrmOption_.get(); }
+    // The front-end that shows this window.
+    Form1Host& host() const { return host_; }
     frmAutoBest* solverWindow() const { return frmAutoBest_.get(); }
 
   private:
@@ -203,6 +205,8 @@ struct MenuItem {
     bool tickable;
 };
 extern const std::array<MenuItem, 17> kMenuBar;
+// Whether entry `id` is a menu that holds entries, rather than a command.
+bool hasEntries(int id);
 
 }  // namespace form1_layout
 

@@ -19,11 +19,6 @@ namespace {
 
 using namespace form1_layout;
 
-std::map<const Form1*, Form1Window*>& windows() {
-    static std::map<const Form1*, Form1Window*> all;
-    return all;
-}
-
 void place(QFrame* frame, const Frame& at) {
     frame->move(twips::toPx(at.Left), twips::toPx(at.Top));
     // Beyond the window's edge anyway; hidden as well so it takes no click and no focus.
@@ -43,7 +38,6 @@ Form1Window::Form1Window(board::Random random, QWidget* parent)
     : QMainWindow(parent),
       ImageList1_(qApp ? qApp->devicePixelRatio() : 1.0),
       core_(*this, std::move(random)) {
-    windows()[&core_] = this;
     foreground = [this] { return isActiveWindow(); };
     buildWindow();
     buildMenus();
@@ -51,14 +45,7 @@ Form1Window::Form1Window(board::Random random, QWidget* parent)
     sync();
 }
 
-Form1Window::~Form1Window() {
-    windows().erase(&core_);
-}
-
-Form1Window* Form1Window::of(const Form1& form) {
-    const auto it = windows().find(&form);
-    return it == windows().end() ? nullptr : it->second;
-}
+Form1Window::~Form1Window() = default;
 
 void Form1Window::buildWindow() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -82,7 +69,7 @@ void Form1Window::buildWindow() {
     Command1->setToolTip(QString::fromUtf8(kNewGameTip));
     Command1->setFocusPolicy(Qt::NoFocus);
     connect(Command1, &QPushButton::clicked, this,
-            [this] { qt_front::forward([this] { core_.Command1_Click(); }); });
+            [this] { forward([this] { core_.Command1_Click(); }); });
     PicTime_ = new PictureBox(Picture1);
     PicTime_->setGeometry(twips::toRect(kPicTime));
     PicTime_->setBackColor(0x000000);
@@ -93,7 +80,7 @@ void Form1Window::buildWindow() {
         PicG1[i] = new PictureBox(Pic33, i);
         PicG1[i]->setGeometry(twips::toRect(tileRect(board::kGame33, i)));
         connect(PicG1[i], &PictureBox::clicked, this,
-                [this](int index) { qt_front::forward([&] { core_.PicG1_Click(index); }); });
+                [this](int index) { forward([&] { core_.PicG1_Click(index); }); });
     }
     Pic44 = new QFrame(client);
     Pic44->resize(twips::toPx(kFrameWidth), twips::toPx(kPic44Height));
@@ -101,13 +88,12 @@ void Form1Window::buildWindow() {
         PicG2[i] = new PictureBox(Pic44, i);
         PicG2[i]->setGeometry(twips::toRect(tileRect(board::kGame44, i)));
         connect(PicG2[i], &PictureBox::clicked, this,
-                [this](int index) { qt_front::forward([&] { core_.PicG2_Click(index); }); });
+                [this](int index) { forward([&] { core_.PicG2_Click(index); }); });
     }
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { qt_front::forward([this] { core_.Timer1_Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { forward([this] { core_.Timer1_Timer(); }); });
 
     StatusBar1 = new QLabel(QString::fromUtf8(kStatusText));
     QFont song;
@@ -123,19 +109,14 @@ void Form1Window::buildWindow() {
 
 void Form1Window::buildMenus() {
     std::map<int, QMenu*> menus;
-    const auto hasChildren = [](int id) {
-        for (const MenuItem& item : kMenuBar)
-            if (item.parent == id) return true;
-        return false;
-    };
     for (const MenuItem& item : kMenuBar) {
         const QString caption = QString::fromUtf8(item.caption);
         QMenu* parent = item.parent ? menus.at(item.parent) : nullptr;
         auto run = [this, command = item.command] {
-            if (command) qt_front::forward([&] { (core_.*command)(); });
+            if (command) forward([&] { (core_.*command)(); });
         };
         QAction* action = nullptr;
-        if (hasChildren(item.id)) {
+        if (hasEntries(item.id)) {
             QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
             connect(menu, &QMenu::aboutToShow, this, run);  // refreshes its entries
             menus[item.id] = menu;
@@ -236,8 +217,16 @@ void Form1Window::showEvent(QShowEvent* event) {
     centred_ = true;
     setFixedSize(sizeHint());
     centre();
-    // The window manager reports the frame only once the window is mapped: centre again then.
-    QTimer::singleShot(0, this, [this] { centre(); });
+    // The window manager frames the window only after it is mapped: centre again, once, as soon
+    // as the frame is known (looked for during the first half second).
+    auto* wait = new QTimer(this);
+    wait->setInterval(20);
+    connect(wait, &QTimer::timeout, this, [this, wait, tries = 0]() mutable {
+        const bool framed = windowHandle() && !windowHandle()->frameMargins().isNull();
+        if (framed) centre();
+        if (framed || ++tries >= 25) wait->deleteLater();
+    });
+    wait->start();
 }
 
 // The whole window, frame included, sits in the middle of the screen.

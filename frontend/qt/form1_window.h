@@ -24,7 +24,7 @@ QIcon programIcon();
 
 // The main window on Qt: builds the controls, forwards their events to the rules in Form1 and
 // draws what Form1's state says.
-class Form1Window : public QMainWindow, public Form1Host, public qt_front::Synced {
+class Form1Window : public QMainWindow, public Form1Host, public View {
     Q_OBJECT
 
   public:
@@ -34,8 +34,6 @@ class Form1Window : public QMainWindow, public Form1Host, public qt_front::Synce
 
     Form1& core() { return core_; }
     const ImageList& ImageList1() const { return ImageList1_; }
-    // The window that shows `form`.
-    static Form1Window* of(const Form1& form);
 
     // Tile surface `cell` of the board of `gameType`.
     PictureBox* tile(int gameType, int cell) const;

@@ -23,7 +23,6 @@ QPushButton* button(QWidget* parent, const char* caption, const TwipsRect& at) {
 
 FrmAutoBestWindow::FrmAutoBestWindow(frmAutoBest& core, Form1Window& main)
     : QDialog(&main), core_(core) {
-    using qt_front::forward;
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(twips::toPx(kClientWidth), twips::toPx(kClientHeight));

@@ -12,7 +12,7 @@ class frmAutoBest;
 
 // The solver window on Qt, drawn from frmAutoBest's state; its page view draws the page for the
 // address the rules point it at.
-class FrmAutoBestWindow : public QDialog, public qt_front::Synced {
+class FrmAutoBestWindow : public QDialog, public View {
     Q_OBJECT
 
   public:

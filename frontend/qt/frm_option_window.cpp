@@ -42,7 +42,6 @@ void setText(QLabel* label, const std::string& text) {
 
 FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
     : QDialog(&main), core_(core), main_(main) {
-    using qt_front::forward;
     using qt_front::qs;
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);

@@ -13,7 +13,7 @@ class QLabel;
 class QPushButton;
 
 // The options window on Qt, drawn from FrmOption's state.
-class FrmOptionWindow : public QDialog, public qt_front::Synced {
+class FrmOptionWindow : public QDialog, public View {
     Q_OBJECT
 
   public:

@@ -13,40 +13,16 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include <algorithm>
-#include <vector>
-
 namespace qt_front {
-
-namespace {
-
-std::vector<Synced*>& live() {
-    static std::vector<Synced*> windows;
-    return windows;
-}
-
-}  // namespace
-
-Synced::Synced() {
-    live().push_back(this);
-}
-
-Synced::~Synced() {
-    auto& windows = live();
-    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
-}
-
-void syncAll() {
-    const std::vector<Synced*> windows = live();  // a sync never opens or closes a window
-    for (Synced* window : windows) window->sync();
-}
 
 std::unique_ptr<QDialog> dialogFor(ModalWindow& window) {
     if (auto* options = dynamic_cast<FrmOption*>(&window)) {
-        return std::make_unique<FrmOptionWindow>(*options, *Form1Window::of(options->main()));
+        return std::make_unique<FrmOptionWindow>(
+            *options, dynamic_cast<Form1Window&>(options->main().host()));
     }
     if (auto* solver = dynamic_cast<frmAutoBest*>(&window)) {
-        return std::make_unique<FrmAutoBestWindow>(*solver, *Form1Window::of(solver->main()));
+        return std::make_unique<FrmAutoBestWindow>(
+            *solver, dynamic_cast<Form1Window&>(solver->main().host()));
     }
     return nullptr;
 }
@@ -87,11 +63,11 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
 
 void installSeams() {
     msgbox::setHandler([](const std::string& prompt, int style, const std::string& title) {
-        syncAll();  // what the rules did before the box is on screen under it
+        syncViews();  // what the rules did before the box is on screen under it
         return showMessageBox(prompt, style, title);
     });
     modal::setHandler([](ModalWindow& window) {
-        syncAll();
+        syncViews();
         if (const auto dialog = dialogFor(window)) dialog->exec();
     });
     shell::setHandler(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/seams.h"
+#include "game/views.h"
 
 #include <QString>
 
@@ -11,25 +12,6 @@ class QDialog;
 class QWidget;
 
 namespace qt_front {
-
-// A window that draws itself from the state of the rules. Whenever the rules may have changed
-// something (after an event, before a box or a modal window shows), every live one is synced.
-class Synced {
-  public:
-    Synced();
-    virtual ~Synced();
-    Synced(const Synced&) = delete;
-    Synced& operator=(const Synced&) = delete;
-    virtual void sync() = 0;
-};
-void syncAll();
-
-// Runs an event's handler in the rules, then brings every window up to date.
-template <typename Handler>
-void forward(Handler&& handler) {
-    handler();
-    syncAll();
-}
 
 // The Qt dialog that shows a modal window of the rules (options or solver), parented to the
 // main window that opened it.

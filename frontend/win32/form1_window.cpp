@@ -7,7 +7,6 @@
 namespace {
 
 using namespace form1_layout;
-using win32_front::forward;
 using win32_front::toPx;
 using win32_front::wide;
 
@@ -15,17 +14,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = 0;
 // The strip and the boards above the status bar.
 constexpr int kBoardBottom = kPicture1.Height + 50 + kPic33Height;
-
-std::map<const Form1*, Form1Window*>& windows() {
-    static std::map<const Form1*, Form1Window*> all;
-    return all;
-}
-
-bool hasChildren(int id) {
-    for (const MenuItem& item : kMenuBar)
-        if (item.parent == id) return true;
-    return false;
-}
 
 const MenuItem* menuItem(int id) {
     for (const MenuItem& item : kMenuBar)
@@ -36,7 +24,6 @@ const MenuItem* menuItem(int id) {
 }  // namespace
 
 Form1Window::Form1Window(board::Random random) : core_(*this, std::move(random)) {
-    windows()[&core_] = this;
     buildWindow();
     buildMenus();
     layout(dpi_);  // with the menu bar in place: it takes its share of the window's height
@@ -45,18 +32,12 @@ Form1Window::Form1Window(board::Random random) : core_(*this, std::move(random))
 }
 
 Form1Window::~Form1Window() {
-    windows().erase(&core_);
     if (hwnd_ && IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
     for (HICON icon : {smileyIcon_, bigIcon_, smallIcon_})
         if (icon) DestroyIcon(icon);
-}
-
-Form1Window* Form1Window::of(const Form1& form) {
-    const auto it = windows().find(&form);
-    return it == windows().end() ? nullptr : it->second;
 }
 
 void Form1Window::buildWindow() {
@@ -100,7 +81,7 @@ void Form1Window::buildMenus() {
         HMENU parent = menus.at(item.parent);
         const std::wstring caption = wide(item.caption);
         MenuSlot slot{parent, counts[parent]++, nullptr};
-        if (hasChildren(item.id)) {
+        if (hasEntries(item.id)) {
             slot.popup = CreatePopupMenu();
             AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(slot.popup),
                         caption.c_str());
@@ -289,7 +270,7 @@ void Form1Window::menuOpened(HMENU popup) {
 
 void Form1Window::menuCommand(int id) {
     const MenuItem* item = menuItem(id);
-    if (!item || !item->command || hasChildren(id)) return;
+    if (!item || !item->command || hasEntries(id)) return;
     forward([&] { (core_.*item->command)(); });
 }
 

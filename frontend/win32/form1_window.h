@@ -14,7 +14,7 @@
 
 // The main window on Win32: builds the controls and the menu bar from the layout tables,
 // forwards their events to the rules in Form1 and draws what Form1's state says.
-class Form1Window : public Form1Host, public win32_front::Synced {
+class Form1Window : public Form1Host, public View {
   public:
     static constexpr int kCommand1Id = 1000;
     static constexpr UINT_PTR kTimer1Id = 1;
@@ -26,8 +26,6 @@ class Form1Window : public Form1Host, public win32_front::Synced {
     HWND hwnd() const { return hwnd_; }
     Form1& core() { return core_; }
     const ImageList& ImageList1() const { return ImageList1_; }
-    // The window that shows `form`.
-    static Form1Window* of(const Form1& form);
 
     // Shows the window, centred with its frame on the screen it is on.
     void show(int showCommand = SW_SHOWNORMAL);

@@ -6,7 +6,6 @@
 namespace {
 
 using namespace frm_auto_best_layout;
-using win32_front::forward;
 using win32_front::wide;
 
 HWND button(HWND parent, const char* caption, int id) {

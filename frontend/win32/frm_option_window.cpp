@@ -6,7 +6,6 @@
 namespace {
 
 using namespace frm_option_layout;
-using win32_front::forward;
 using win32_front::wide;
 
 HWND label(HWND parent, const std::string& text, DWORD style = SS_LEFT) {

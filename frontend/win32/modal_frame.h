@@ -8,7 +8,7 @@
 // What the options and solver windows share: a fixed frame with a close box and no minimize or
 // maximize button, a client area laid out in twips, centred over the main window, shown modally
 // until the rules unload the window or its close box is used.
-class ModalFrame : public win32_front::Synced {
+class ModalFrame : public View {
   public:
     ~ModalFrame() override;
 

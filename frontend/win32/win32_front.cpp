@@ -103,31 +103,6 @@ HFONT namedFont(std::initializer_list<const wchar_t*> faces, int points, int dpi
     return uiFont(dpi);
 }
 
-// ---- Synced windows ----
-
-namespace {
-
-std::vector<Synced*>& live() {
-    static std::vector<Synced*> windows;
-    return windows;
-}
-
-}  // namespace
-
-Synced::Synced() {
-    live().push_back(this);
-}
-
-Synced::~Synced() {
-    auto& windows = live();
-    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
-}
-
-void syncAll() {
-    const std::vector<Synced*> windows = live();  // a sync never opens or closes a window
-    for (Synced* window : windows) window->sync();
-}
-
 // ---- Seams ----
 
 int showMessageBox(const std::string& prompt, int style, const std::string& title) {
@@ -159,16 +134,16 @@ void runModal(HWND window, HWND owner, const std::function<bool()>& done) {
 
 void installSeams() {
     msgbox::setHandler([](const std::string& prompt, int style, const std::string& title) {
-        syncAll();  // what the rules did before the box is on screen under it
+        syncViews();  // what the rules did before the box is on screen under it
         return showMessageBox(prompt, style, title);
     });
     modal::setHandler([](ModalWindow& window) {
-        syncAll();
+        syncViews();
         if (auto* options = dynamic_cast<FrmOption*>(&window)) {
-            FrmOptionWindow shown(*options, *Form1Window::of(options->main()));
+            FrmOptionWindow shown(*options, dynamic_cast<Form1Window&>(options->main().host()));
             shown.runModal();
         } else if (auto* solver = dynamic_cast<frmAutoBest*>(&window)) {
-            FrmAutoBestWindow shown(*solver, *Form1Window::of(solver->main()));
+            FrmAutoBestWindow shown(*solver, dynamic_cast<Form1Window&>(solver->main().host()));
             shown.runModal();
         }
     });

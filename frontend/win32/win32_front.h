@@ -2,6 +2,7 @@
 
 #include "game/form1.h"
 #include "game/seams.h"
+#include "game/views.h"
 
 #include <windows.h>
 
@@ -35,25 +36,6 @@ HFONT uiFont(int dpi);
 // `faces` is tried, then the dialog font. Shared, never to be deleted by the caller.
 HFONT namedFont(std::initializer_list<const wchar_t*> faces, int points, int dpi,
                 bool bold = false);
-
-// A window that draws itself from the state of the rules. Whenever the rules may have changed
-// something (after an event, before a box or a modal window shows), every live one is synced.
-class Synced {
-  public:
-    Synced();
-    virtual ~Synced();
-    Synced(const Synced&) = delete;
-    Synced& operator=(const Synced&) = delete;
-    virtual void sync() = 0;
-};
-void syncAll();
-
-// Runs an event's handler in the rules, then brings every window up to date.
-template <typename Handler>
-void forward(Handler&& handler) {
-    handler();
-    syncAll();
-}
 
 // The real message box: the classic style codes are MessageBoxW's own.
 int showMessageBox(const std::string& prompt, int style, const std::string& title);

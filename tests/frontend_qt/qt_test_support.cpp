@@ -13,7 +13,7 @@ void QtWindowTest::SetUp() {
     store::setDirectory(storeDir->path().toStdString());
     store::setErrorHandler({});
     msgbox::setHandler([this](const std::string& prompt, int style, const std::string&) {
-        qt_front::syncAll();
+        syncViews();
         prompts.push_back(prompt);
         if ((style & 0x0F) != msgbox::kYesNo) return static_cast<int>(msgbox::kOk);
         if (answers.empty()) return static_cast<int>(msgbox::kNo);
@@ -22,7 +22,7 @@ void QtWindowTest::SetUp() {
         return answer;
     });
     modal::setHandler([this](ModalWindow& window) {
-        qt_front::syncAll();
+        syncViews();
         const auto dialog = qt_front::dialogFor(window);
         ASSERT_TRUE(dialog);
         if (onDialog) onDialog(*dialog);

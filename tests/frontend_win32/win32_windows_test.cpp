@@ -117,7 +117,7 @@ class Win32Windows : public ::testing::Test {
         deleteRecords();
         previousBox_ = msgbox::setHandler(
             [this](const std::string& prompt, int style, const std::string& title) {
-                win32_front::syncAll();
+                syncViews();
                 boxes_.push_back({prompt, style, title});
                 if (answers_.empty()) return (style & 0x0F) == msgbox::kYesNo ? msgbox::kNo : 1;
                 const int answer = answers_.front();
@@ -125,7 +125,7 @@ class Win32Windows : public ::testing::Test {
                 return answer;
             });
         previousModal_ = modal::setHandler([this](ModalWindow& window) {
-            win32_front::syncAll();
+            syncViews();
             if (onModal) onModal(window);
         });
     }
@@ -362,6 +362,7 @@ TEST_F(Win32Windows, TicksCountOnlyInFront) {
         Sleep(20);
     }
     EXPECT_GE(w.core().LngTime, 1);
+    KillTimer(w.hwnd(), Form1Window::kTimer1Id);  // from here on only the ticks sent below count
 
     const int before = w.core().LngTime;
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
