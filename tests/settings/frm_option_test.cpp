@@ -132,12 +132,14 @@ INSTANTIATE_TEST_SUITE_P(BothBoards, Thumbnails,
                                            ThumbCase{0, 44, 5, 1}, ThumbCase{1, 44, 2, 2},
                                            ThumbCase{2, 44, 3, 3}, ThumbCase{3, 44, 4, 4}));
 
+#ifndef _WIN32
 std::string fileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
+#endif
 
 TEST_F(Options, ClosingThePicturePanelChangesNothing) {
     storeValue("PType", 3);
@@ -146,9 +148,16 @@ TEST_F(Options, ClosingThePicturePanelChangesNothing) {
     // Another game on this machine chose picture 2 meanwhile: any write of this game's
     // picture, or of anything else, shows in the file.
     storeValue("PType", 2);
+    const auto stored = [this] {
+        return std::vector<int>{storedValue("MinStep33"), storedValue("MinStep44"),
+                                storedValue("PTYPE")};
+    };
+    const std::vector<int> storedBefore = stored();
+    ASSERT_EQ(storedBefore[2], 2);
+#ifndef _WIN32
     const std::string storeFile = storeDir + "/KORVANEL/Tessle.ini";
-    const std::string storedBefore = fileText(storeFile);
-    ASSERT_NE(storedBefore.find("2"), std::string::npos);
+    const std::string fileBefore = fileText(storeFile);
+#endif
     const auto tilesBefore = f->PicG1;
     const int steps = f->LngStep;
     ASSERT_GT(steps, 0);
@@ -168,8 +177,10 @@ TEST_F(Options, ClosingThePicturePanelChangesNothing) {
     EXPECT_EQ(f->PicType, 3);
     EXPECT_EQ(f->PicG1, tilesBefore);
     EXPECT_TRUE(boardShows(*f, solved(33), 3));
-    EXPECT_EQ(fileText(storeFile), storedBefore);
-    EXPECT_EQ(storedValue("PTYPE"), 2);
+    EXPECT_EQ(stored(), storedBefore);
+#ifndef _WIN32
+    EXPECT_EQ(fileText(storeFile), fileBefore);
+#endif
     EXPECT_EQ(f->LngStep, steps);
     EXPECT_EQ(f->LngTime, 1);
     EXPECT_TRUE(showsDigits(f->step, std::to_string(steps)));
@@ -182,6 +193,9 @@ TEST_F(Options, ClosingThePicturePanelChangesNothing) {
 }
 
 TEST_F(Options, AFailedStoreWriteStillChangesThePictureAndCloses) {
+#ifdef _WIN32
+    GTEST_SKIP() << "blocks the file store's folder; the registry store has its own tests";
+#endif
     auto f = window();
     // A file where the store's folder should be: every write fails.
     std::ofstream(storeDir + "/KORVANEL").put('x');
