@@ -62,16 +62,24 @@ std::string escape(const std::string& s) {
     return out;
 }
 
-const char* kStyle =
-    "<style>"
-    "body { background-color: #F4F7FF; color: #1F2A44; }"
-    "h1 { color: #1F3FBF; font-size: 15pt; margin-bottom: 2px; }"
-    "p.note { color: #51607F; font-size: 9pt; }"
-    "td.board { background-color: #FFFFFF; border: 1px solid #9DB2E0; padding: 8px; }"
-    "</style>";
+std::string css(std::uint32_t rgb) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out = "#";
+    for (int shift = 20; shift >= 0; shift -= 4) out += kHex[(rgb >> shift) & 0xF];
+    return out;
+}
+
+std::string style() {
+    using namespace page_style;
+    return "<style>body { background-color: " + css(kBackground) + "; color: " + css(kText) +
+           "; }h1 { color: " + css(kHeading) +
+           "; font-size: 15pt; margin-bottom: 2px; }p.note { color: " + css(kNote) +
+           "; font-size: 9pt; }td.board { background-color: " + css(kBlank) +
+           "; border: 1px solid " + css(kBoardFrame) + "; padding: 8px; }</style>";
+}
 
 std::string frame(const std::string& body) {
-    return std::string("<html><head><meta charset=\"utf-8\">") + kStyle + "</head><body>" + body +
+    return std::string("<html><head><meta charset=\"utf-8\">") + style() + "</head><body>" + body +
            "</body></html>";
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,19 @@ std::string loadAddress(const std::string& state);
 std::string stepAddress(int step, const std::string& position, int picture);
 // "/soft/tessle2.asp"
 std::string noSolutionAddress();
+
+// How a page looks, for every front-end that draws one: colours as 0xRRGGBB, sizes in 96-dpi
+// pixels. A board tile on the page is as large as a 3 x 3 tile surface's inside.
+namespace page_style {
+constexpr std::uint32_t kBackground = 0xF4F7FF;
+constexpr std::uint32_t kText = 0x1F2A44;
+constexpr std::uint32_t kHeading = 0x1F3FBF;
+constexpr std::uint32_t kNote = 0x51607F;
+constexpr std::uint32_t kBoardFrame = 0x9DB2E0;
+constexpr std::uint32_t kBlank = 0xFFFFFF;
+constexpr int kTile = 69;
+constexpr int kGap = 3;
+}  // namespace page_style
 
 struct Page {
     enum Kind { kBoard, kNoSolution, kError };

@@ -10,14 +10,14 @@ QImage drawBoard(const std::string& position, const QImage& picture) {
     const qreal ratio = picture.devicePixelRatio() > 0 ? picture.devicePixelRatio() : 1.0;
     QImage board(qRound(side * ratio), qRound(side * ratio), QImage::Format_RGB32);
     board.setDevicePixelRatio(ratio);
-    board.fill(QColor(0x9D, 0xB2, 0xE0));
+    board.fill(QColor(QRgb(maker_site::page_style::kBoardFrame)));
     QPainter p(&board);
     for (int cell = 0; cell < 9 && cell < static_cast<int>(position.size()); ++cell) {
         const QRectF target(kGap + (cell % 3) * (kTile + kGap), kGap + (cell / 3) * (kTile + kGap),
                             kTile, kTile);
         const char c = position[cell];
         if (c < '1' || c > '8') {
-            p.fillRect(target, Qt::white);  // the blank
+            p.fillRect(target, QColor(QRgb(maker_site::page_style::kBlank)));  // the blank
             continue;
         }
         const int t = c - '1';

@@ -15,9 +15,8 @@ namespace site_pages {
 // The picture a page is drawn with.
 using PictureSource = std::function<const QImage&(const maker_site::Page& page)>;
 
-// Tile size on the page and in the game: a 3 x 3 tile surface's inner size.
-constexpr int kTile = 69;
-constexpr int kGap = 3;
+constexpr int kTile = maker_site::page_style::kTile;
+constexpr int kGap = maker_site::page_style::kGap;
 
 QImage drawBoard(const std::string& position, const QImage& picture);
 PageView::Rendered render(const QString& address, const PictureSource& pictures);

@@ -1,20 +1,25 @@
 #include "frontend/win32/page_view.h"
 
 #include "frontend/win32/win32_front.h"
+#include "solver/maker_site.h"
 
 #include <algorithm>
 
 namespace {
 
-// The page's colours and spacing, in 96-dpi pixels.
-constexpr COLORREF kBackground = RGB(0xF4, 0xF7, 0xFF);
-constexpr COLORREF kHeading = RGB(0x1F, 0x3F, 0xBF);
-constexpr COLORREF kText = RGB(0x1F, 0x2A, 0x44);
-constexpr COLORREF kNote = RGB(0x51, 0x60, 0x7F);
-constexpr COLORREF kFrame = RGB(0x9D, 0xB2, 0xE0);
-constexpr COLORREF kBlank = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF colorRef(std::uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// The page's look, shared with every front-end; the margin is this page view's own.
+constexpr COLORREF kBackground = colorRef(maker_site::page_style::kBackground);
+constexpr COLORREF kHeading = colorRef(maker_site::page_style::kHeading);
+constexpr COLORREF kText = colorRef(maker_site::page_style::kText);
+constexpr COLORREF kNote = colorRef(maker_site::page_style::kNote);
+constexpr COLORREF kFrame = colorRef(maker_site::page_style::kBoardFrame);
+constexpr COLORREF kBlank = colorRef(maker_site::page_style::kBlank);
 constexpr int kMargin = 12;
-constexpr int kGap = 3;
+constexpr int kGap = maker_site::page_style::kGap;
 
 const std::initializer_list<const wchar_t*> kFaces = {L"Microsoft YaHei UI", L"Microsoft YaHei",
                                                       L"SimSun", L"宋体"};
