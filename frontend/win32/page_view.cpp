@@ -44,11 +44,6 @@ PageView::~PageView() {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    if (memory_) {
-        SelectObject(memory_, oldBitmap_);
-        DeleteDC(memory_);
-    }
-    if (backing_) DeleteObject(backing_);
 }
 
 int PageView::dev(int px96) const {
@@ -63,23 +58,7 @@ void PageView::place(const RECT& at, int dpi) {
     GetClientRect(hwnd_, &client);
     width_ = std::max<int>(1, client.right);
     height_ = std::max<int>(1, client.bottom);
-    if (memory_) {
-        SelectObject(memory_, oldBitmap_);
-    } else {
-        memory_ = CreateCompatibleDC(nullptr);
-    }
-    if (backing_) DeleteObject(backing_);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    backing_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint32_t*>(bits);
-    oldBitmap_ = SelectObject(memory_, backing_);
+    backing_.resize(width_, height_);
     paint();
 }
 
@@ -95,36 +74,37 @@ RECT PageView::cellRect(int cell) const {
 }
 
 std::uint32_t PageView::pixel(int x, int y) const {
-    if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    if (!backing_.bits() || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     GdiFlush();
-    return bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF;
+    return backing_.bits()[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF;
 }
 
 void PageView::paint() {
-    if (!memory_) return;
-    fill(memory_, RECT{0, 0, width_, height_}, kBackground);
+    if (!backing_.dc()) return;
+    fill(backing_.dc(), RECT{0, 0, width_, height_}, kBackground);
     if (location_.empty()) {
         InvalidateRect(hwnd_, nullptr, FALSE);
         return;
     }
     const maker_site::Page page = maker_site::parse(location_);
     const maker_site::PageText words = maker_site::text(page);
-    SetBkMode(memory_, TRANSPARENT);
+    SetBkMode(backing_.dc(), TRANSPARENT);
     const int left = dev(kMargin);
     const int right = width_ - dev(kMargin);
     int y = dev(kMargin);
 
     // Writes one block of text across the page and moves below it.
     const auto write = [&](const std::string& text, HFONT font, COLORREF color, int after) {
-        HGDIOBJ old = SelectObject(memory_, font);
-        SetTextColor(memory_, color);
+        HGDIOBJ old = SelectObject(backing_.dc(), font);
+        SetTextColor(backing_.dc(), color);
         const std::wstring w = win32_front::wide(text);
         RECT r{left, y, right, height_};
-        DrawTextW(memory_, w.c_str(), static_cast<int>(w.size()), &r,
+        DrawTextW(backing_.dc(), w.c_str(), static_cast<int>(w.size()), &r,
                   DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         r.right = right;
-        DrawTextW(memory_, w.c_str(), static_cast<int>(w.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(memory_, old);
+        DrawTextW(backing_.dc(), w.c_str(), static_cast<int>(w.size()), &r,
+                  DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(backing_.dc(), old);
         y = r.bottom + dev(after);
     };
 
@@ -133,23 +113,23 @@ void PageView::paint() {
         const int side = dev(3 * tile_ + 4 * kGap);
         boardLeft_ = left;
         boardTop_ = y;
-        fill(memory_, RECT{left, y, left + side, y + side}, kFrame);
+        fill(backing_.dc(), RECT{left, y, left + side, y + side}, kFrame);
         const Picture& picture = pictures_(page, dpi_);
         const int ratio = std::max(1, picture.width() / 220);
-        HDC source = CreateCompatibleDC(memory_);
+        HDC source = CreateCompatibleDC(backing_.dc());
         HGDIOBJ old = SelectObject(source, picture.bitmap());
-        SetStretchBltMode(memory_, HALFTONE);
-        SetBrushOrgEx(memory_, 0, 0, nullptr);
+        SetStretchBltMode(backing_.dc(), HALFTONE);
+        SetBrushOrgEx(backing_.dc(), 0, 0, nullptr);
         for (int cell = 0; cell < 9; ++cell) {
             const RECT r = cellRect(cell);
             const char c = page.position[static_cast<std::size_t>(cell)];
             if (c < '1' || c > '8' || picture.empty()) {
-                fill(memory_, r, kBlank);
+                fill(backing_.dc(), r, kBlank);
                 continue;
             }
             // Tile t is cut where the game cuts it: row t div 3, column t mod 3.
             const int t = c - '1';
-            StretchBlt(memory_, r.left, r.top, r.right - r.left, r.bottom - r.top, source,
+            StretchBlt(backing_.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, source,
                        (t % 3) * tile_ * ratio, (t / 3) * tile_ * ratio, tile_ * ratio,
                        tile_ * ratio, SRCCOPY);
         }
@@ -170,8 +150,8 @@ LRESULT CALLBACK PageView::proc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_PAINT && self) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
-        if (self->memory_)
-            BitBlt(dc, 0, 0, self->width_, self->height_, self->memory_, 0, 0, SRCCOPY);
+        if (self->backing_.dc())
+            BitBlt(dc, 0, 0, self->width_, self->height_, self->backing_.dc(), 0, 0, SRCCOPY);
         EndPaint(window, &ps);
         return 0;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frontend/win32/backing_bitmap.h"
 #include "frontend/win32/image_list.h"
 #include "solver/maker_site.h"
 
@@ -44,10 +45,7 @@ class PageView {
     int tile_;
     int dpi_ = 96;
     std::string location_;
-    HDC memory_ = nullptr;
-    HBITMAP backing_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    BackingBitmap backing_;
     int width_ = 0;
     int height_ = 0;
     int boardLeft_ = 0;

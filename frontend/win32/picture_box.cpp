@@ -27,11 +27,6 @@ PictureBox::~PictureBox() {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    if (memory_) {
-        SelectObject(memory_, oldBitmap_);
-        DeleteDC(memory_);
-    }
-    if (backing_) DeleteObject(backing_);
 }
 
 int PictureBox::dev(int px96) const {
@@ -54,35 +49,15 @@ void PictureBox::place(const TwipsRect& at, int dpi) {
     const int h = std::min(outerH, dev(innerHeight_));
     offsetX_ = (outerW - w) / 2;
     offsetY_ = (outerH - h) / 2;
-    if (w != backingWidth_ || h != backingHeight_ || !backing_) {
-        if (memory_) {
-            SelectObject(memory_, oldBitmap_);
-        } else {
-            memory_ = CreateCompatibleDC(nullptr);
-        }
-        if (backing_) DeleteObject(backing_);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = std::max(1, w);
-        info.bmiHeader.biHeight = -std::max(1, h);
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        backing_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<std::uint32_t*>(bits);
-        oldBitmap_ = SelectObject(memory_, backing_);
-        backingWidth_ = w;
-        backingHeight_ = h;
-    }
+    if (w != backing_.width() || h != backing_.height() || !backing_.dc()) backing_.resize(w, h);
     rebuild();
 }
 
 void PictureBox::rebuild() {
-    if (!memory_) return;
+    if (!backing_.dc()) return;
     HBRUSH brush = CreateSolidBrush(back_);
-    const RECT all{0, 0, backingWidth_, backingHeight_};
-    FillRect(memory_, &all, brush);
+    const RECT all{0, 0, backing_.width(), backing_.height()};
+    FillRect(backing_.dc(), &all, brush);
     DeleteObject(brush);
     for (const Op& op : ops_) draw(op);
     invalidate();
@@ -94,9 +69,10 @@ void PictureBox::invalidate() {
 }
 
 std::uint32_t PictureBox::pixel(int x, int y) const {
-    if (!bits_ || x < 0 || y < 0 || x >= backingWidth_ || y >= backingHeight_) return 0;
+    if (!backing_.bits() || x < 0 || y < 0 || x >= backing_.width() || y >= backing_.height())
+        return 0;
     GdiFlush();
-    return bits_[static_cast<std::size_t>(y) * backingWidth_ + x] & 0xFFFFFF;
+    return backing_.bits()[static_cast<std::size_t>(y) * backing_.width() + x] & 0xFFFFFF;
 }
 
 void PictureBox::clear() {
@@ -141,12 +117,12 @@ void PictureBox::fillLogical(int x1, int y1, int x2, int y2, COLORREF color) {
     const RECT r{dev(std::min(x1, x2)), dev(std::min(y1, y2)), dev(std::max(x1, x2) + 1),
                  dev(std::max(y1, y2) + 1)};
     HBRUSH brush = CreateSolidBrush(color);
-    FillRect(memory_, &r, brush);
+    FillRect(backing_.dc(), &r, brush);
     DeleteObject(brush);
 }
 
 void PictureBox::draw(const Op& op) {
-    if (!memory_) return;
+    if (!backing_.dc()) return;
     switch (op.kind) {
         case Op::kBox:
             fillLogical(op.x1, op.y1, op.x2, op.y2, op.color);
@@ -168,16 +144,16 @@ void PictureBox::draw(const Op& op) {
             const Picture& p = *op.picture;
             if (p.empty()) break;
             const int ratio = std::max(1, p.width() / 220);  // the twin at 2x has twice the pixels
-            HDC source = CreateCompatibleDC(memory_);
+            HDC source = CreateCompatibleDC(backing_.dc());
             HGDIOBJ old = SelectObject(source, p.bitmap());
             const int dw = dev(op.x2);
             const int dh = dev(op.y2);
             if (dw == op.x2 * ratio && dh == op.y2 * ratio) {
-                BitBlt(memory_, 0, 0, dw, dh, source, op.x1 * ratio, op.y1 * ratio, SRCCOPY);
+                BitBlt(backing_.dc(), 0, 0, dw, dh, source, op.x1 * ratio, op.y1 * ratio, SRCCOPY);
             } else {
-                SetStretchBltMode(memory_, HALFTONE);
-                SetBrushOrgEx(memory_, 0, 0, nullptr);
-                StretchBlt(memory_, 0, 0, dw, dh, source, op.x1 * ratio, op.y1 * ratio,
+                SetStretchBltMode(backing_.dc(), HALFTONE);
+                SetBrushOrgEx(backing_.dc(), 0, 0, nullptr);
+                StretchBlt(backing_.dc(), 0, 0, dw, dh, source, op.x1 * ratio, op.y1 * ratio,
                            op.x2 * ratio, op.y2 * ratio, SRCCOPY);
             }
             SelectObject(source, old);
@@ -185,14 +161,15 @@ void PictureBox::draw(const Op& op) {
             break;
         }
         case Op::kStretch: {
-            const Picture scaled = op.picture->scaled(backingWidth_, backingHeight_);
+            const Picture scaled = op.picture->scaled(backing_.width(), backing_.height());
             if (scaled.empty()) break;
             // Alpha over the background: icons have soft edges.
-            for (int y = 0; y < backingHeight_; ++y) {
-                for (int x = 0; x < backingWidth_; ++x) {
+            for (int y = 0; y < backing_.height(); ++y) {
+                for (int x = 0; x < backing_.width(); ++x) {
                     const std::uint32_t s =
-                        scaled.pixels()[static_cast<std::size_t>(y) * backingWidth_ + x];
-                    std::uint32_t& d = bits_[static_cast<std::size_t>(y) * backingWidth_ + x];
+                        scaled.pixels()[static_cast<std::size_t>(y) * backing_.width() + x];
+                    std::uint32_t& d =
+                        backing_.bits()[static_cast<std::size_t>(y) * backing_.width() + x];
                     const unsigned a = s >> 24;
                     std::uint32_t out = 0;
                     for (int c = 0; c < 3; ++c) {
@@ -225,14 +202,14 @@ LRESULT PictureBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT client;
             GetClientRect(hwnd_, &client);
             // Whatever the backing leaves of the client is the border.
-            ExcludeClipRect(dc, offsetX_, offsetY_, offsetX_ + backingWidth_,
-                            offsetY_ + backingHeight_);
+            ExcludeClipRect(dc, offsetX_, offsetY_, offsetX_ + backing_.width(),
+                            offsetY_ + backing_.height());
             FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
             if (options_.border) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
             SelectClipRgn(dc, nullptr);
-            if (memory_) {
-                BitBlt(dc, offsetX_, offsetY_, backingWidth_, backingHeight_, memory_, 0, 0,
-                       SRCCOPY);
+            if (backing_.dc()) {
+                BitBlt(dc, offsetX_, offsetY_, backing_.width(), backing_.height(), backing_.dc(),
+                       0, 0, SRCCOPY);
             }
             EndPaint(hwnd_, &ps);
             return 0;

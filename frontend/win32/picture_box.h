@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frontend/win32/backing_bitmap.h"
 #include "frontend/win32/image_list.h"
 #include "game/form1.h"
 #include "lcd/drawing_surface.h"
@@ -59,8 +60,8 @@ class PictureBox : public DrawingSurface {
     void paintStretched(const Picture& picture);
 
     // The backing bitmap in device pixels, 0x00RRGGBB.
-    int backingWidth() const { return backingWidth_; }
-    int backingHeight() const { return backingHeight_; }
+    int backingWidth() const { return backing_.width(); }
+    int backingHeight() const { return backing_.height(); }
     std::uint32_t pixel(int x, int y) const;
     int dpi() const { return dpi_; }
 
@@ -91,12 +92,7 @@ class PictureBox : public DrawingSurface {
     std::vector<Op> ops_;
     bool pressed_ = false;
 
-    HDC memory_ = nullptr;
-    HBITMAP backing_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
-    int backingWidth_ = 0;
-    int backingHeight_ = 0;
+    BackingBitmap backing_;
     int offsetX_ = 0;
     int offsetY_ = 0;
 };
