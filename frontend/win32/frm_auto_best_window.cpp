@@ -15,13 +15,6 @@ HWND button(HWND parent, const char* caption, int id) {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-void put(HWND control, const TwipsRect& at, int dpi) {
-    const RECT r = win32_front::toRect(at, dpi);
-    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(win32_front::uiFont(dpi)), TRUE);
-}
-
 }  // namespace
 
 FrmAutoBestWindow::FrmAutoBestWindow(frmAutoBest& core, Form1Window& main)
@@ -48,10 +41,10 @@ FrmAutoBestWindow::~FrmAutoBestWindow() = default;
 
 void FrmAutoBestWindow::layout(int dpi) {
     WebBrowser1->place(win32_front::toRect(kWebBrowser1, dpi), dpi);
-    put(CmdDo, kCmdDo, dpi);
-    put(txtResult, kTxtResult, dpi);
-    put(CmdPrior, kCmdPrior, dpi);
-    put(CmdNext, kCmdNext, dpi);
+    win32_front::put(CmdDo, kCmdDo, dpi);
+    win32_front::put(txtResult, kTxtResult, dpi);
+    win32_front::put(CmdPrior, kCmdPrior, dpi);
+    win32_front::put(CmdNext, kCmdNext, dpi);
 }
 
 void FrmAutoBestWindow::sync() {

@@ -13,13 +13,6 @@ HWND label(HWND parent, const std::string& text, DWORD style = SS_LEFT) {
                            0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void put(HWND control, const TwipsRect& at, int dpi) {
-    const RECT r = win32_front::toRect(at, dpi);
-    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(win32_front::uiFont(dpi)), TRUE);
-}
-
 }  // namespace
 
 FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
@@ -60,14 +53,14 @@ FrmOptionWindow::~FrmOptionWindow() = default;
 void FrmOptionWindow::layout(int dpi) {
     Image1->place(kImage1, dpi);
     Image1->paintStretched(main_.ImageList1().program());
-    put(LblAbout, kLblAbout, dpi);
+    win32_front::put(LblAbout, kLblAbout, dpi);
     Image5->place(kImage5, dpi);
     Image5->paintStretched(main_.ImageList1().mail(dpi));
-    put(Label2, kLabel2, dpi);
-    put(Label3, kLabel3, dpi);
-    put(Image3, kImage3, dpi);
+    win32_front::put(Label2, kLabel2, dpi);
+    win32_front::put(Label3, kLabel3, dpi);
+    win32_front::put(Image3, kImage3, dpi);
     fitLabel(Label1, kLabel1);
-    put(CmdOK2, kCmdOK2, dpi);
+    win32_front::put(CmdOK2, kCmdOK2, dpi);
     for (int k = 0; k < 4; ++k) ImgBG[k]->place(kImgBG[k], dpi);
     shownPictures_.fill(0);  // drawn again at the new size
     if (Lbl33Champion) {

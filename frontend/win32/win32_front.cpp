@@ -74,6 +74,13 @@ bool faceExists(const wchar_t* face) {
 
 }  // namespace
 
+void put(HWND control, const TwipsRect& at, int dpi) {
+    const RECT r = toRect(at, dpi);
+    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont(dpi)), TRUE);
+}
+
 HFONT uiFont(int dpi) {
     const FontKey key{L"", 0, dpi, false};
     HFONT& font = fonts()[key];

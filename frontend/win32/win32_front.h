@@ -22,6 +22,8 @@ inline int toPx(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
 RECT toRect(const TwipsRect& r, int dpi);
+// Places a control where its twips say at a DPI, in the dialog font of that DPI.
+void put(HWND control, const TwipsRect& at, int dpi);
 // 96-dpi pixels scaled to the window's DPI.
 inline int scale(int px96, int dpi) {
     return MulDiv(px96, dpi, 96);
