@@ -119,6 +119,12 @@ LRESULT FrmOptionWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                               control == Lbl33Champion || control == Lbl44Champion;
             SetTextColor(dc, blue ? RGB(kBlue & 0xFF, (kBlue >> 8) & 0xFF, (kBlue >> 16) & 0xFF)
                                   : GetSysColor(COLOR_WINDOWTEXT));
+            // The contact line overlaps the mail icon above it: its text goes over the icon
+            // without wiping it out. Its text never changes, so nothing needs erasing.
+            if (control == Label2) {
+                SetBkMode(dc, TRANSPARENT);
+                return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+            }
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
         default:

@@ -55,19 +55,20 @@ std::map<FontKey, HFONT>& fonts() {
     return all;
 }
 
+// A callback of the system's own calling convention (stdcall on 32-bit Windows), which a lambda
+// cannot be.
+int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool faceExists(const wchar_t* face) {
     LOGFONTW want{};
     want.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(want.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
     HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(
-        dc, &want,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool*>(found) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &want, noteFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, dc);
     return found;
 }
