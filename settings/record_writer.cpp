@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,12 +25,14 @@ constexpr char kNo[] = "no";
 struct ValueRule {
     const char* name;
     std::int32_t low, high;
+    SaveRule save;
 };
-// What the game writes: records on close (99999 stands for "no record") and the picture choice.
+// What the game writes: records on close (99999 stands for "no record"), which only ever go
+// down here so that no player can wipe or raise another's, and the picture choice.
 constexpr ValueRule kRules[] = {
-    {"MinStep33", 1, 99999},
-    {"MinStep44", 1, 99999},
-    {"PType", 1, 4},
+    {"MinStep33", 1, 99999, SaveRule::kKeepLowerRecord},
+    {"MinStep44", 1, 99999, SaveRule::kKeepLowerRecord},
+    {"PType", 1, 4, SaveRule::kAsAsked},
 };
 
 bool sameName(const std::string& a, const char* b) {
@@ -43,8 +44,9 @@ bool sameName(const std::string& a, const char* b) {
     return true;
 }
 
-// The name and value of a request the writer takes; false for anything else.
-bool parseRequest(const char* data, std::size_t size, std::string& name, std::int32_t& value) {
+// The name, value and rule of a request the writer takes; false for anything else.
+bool parseRequest(const char* data, std::size_t size, std::string& name, std::int32_t& value,
+                  SaveRule& save) {
     const std::string request(data, size);
     if (request.compare(0, 4, "set ") != 0) return false;
     const std::size_t space = request.find(' ', 4);
@@ -61,6 +63,7 @@ bool parseRequest(const char* data, std::size_t size, std::string& name, std::in
     for (const ValueRule& rule : kRules) {
         if (sameName(name, rule.name)) {
             value = v;
+            save = rule.save;
             return v >= rule.low && v <= rule.high;
         }
     }
@@ -81,9 +84,10 @@ bool parseRequest(const char* data, std::size_t size, std::string& name, std::in
         if (getppid() != game) _exit(0);
         std::string name;
         std::int32_t value = 0;
+        SaveRule save = SaveRule::kAsAsked;
         const bool saved = static_cast<std::size_t>(n) <= kMaxRequest &&
-                           parseRequest(request, static_cast<std::size_t>(n), name, value) &&
-                           saveToFile(kRecordApp, name, value);
+                           parseRequest(request, static_cast<std::size_t>(n), name, value, save) &&
+                           saveToSharedFile(kRecordApp, name, value, save);
         if (send(channel, saved ? kOk : kNo, 2, MSG_NOSIGNAL) != 2) _exit(0);
     }
 }
@@ -107,11 +111,15 @@ bool parseRequest(const char* data, std::size_t size, std::string& name, std::in
     // The strings too, not only the list: they stay in memory (and in /proc) otherwise.
     for (char** var = environ; var && *var; ++var) std::memset(*var, 0, std::strlen(*var));
     clearenv();
-    // Store files are shared with the group and readable by every player.
-    umask(S_IWOTH);
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     for (int sig = 1; sig < NSIG; ++sig) sigaction(sig, &dfl, nullptr);
+    // The end of a session signals every process of it at once (and Ctrl+C the whole process
+    // group): the writer stays to save the records the game writes as it closes, and goes when
+    // the game does.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    for (const int sig : {SIGTERM, SIGHUP, SIGINT}) sigaction(sig, &ignore, nullptr);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);

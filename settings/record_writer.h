@@ -35,8 +35,21 @@ bool hasRecordWriter();
 bool saveThroughRecordWriter(const std::string& AppName, const std::string& ValueName,
                              std::int32_t Value);
 
-// The file backend's save itself: read, change and replace the file under the store lock. What
-// the writer does for each request it takes, and what a game without a writer does.
+// The file backend's save itself: read, change and replace the file under the store lock, making
+// the folder and the files when missing. What a game without a writer does.
 bool saveToFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value);
+
+enum class SaveRule {
+    kAsAsked,
+    // A record only goes down: the lower of the stored record (when it is one) and the value.
+    kKeepLowerRecord,
+};
+
+// The writer's save, into the store the package made: <AppName>.ini, its .lock and its .new
+// spare must already be there as regular files of the folder's owner that no player may write.
+// Nothing is created, removed or followed: anything else fails the save and is left alone. The
+// new text goes into the spare in place, which is then swapped with the store.
+bool saveToSharedFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
+                      SaveRule rule);
 
 }  // namespace store

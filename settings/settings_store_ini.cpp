@@ -13,12 +13,16 @@
 // never a mix. Lines the store does not own (other sections, comments, anything it cannot read)
 // are kept as they are.
 //
+// The installed game's record writer saves differently, into files the package made (see
+// "The installed game's shared store" below); everything else about the file is the same.
+//
 // Plain POSIX and no library that loads code or reads the environment: the record writer of the
 // installed game runs this with the games group.
 #include "settings/record_writer.h"
 #include "settings/settings_store.h"
 
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -134,7 +138,7 @@ class IniText {
 
     // The value of the first line of ours with that name; nothing when absent or unreadable.
     std::optional<std::int32_t> value(const std::string& name) const {
-        const long at = find(name, 0);
+        const long at = find(name);
         if (at < 0) return std::nullopt;
         std::string key, value;
         split(lines_[static_cast<std::size_t>(at)], key, value);
@@ -142,20 +146,28 @@ class IniText {
     }
 
     // The first line of ours with that name gets the value, keeping the name's spelling there;
-    // later lines of ours with that name go (they could never be read). A new name goes at the
-    // end of the [General] section, which is made first in the file when there is none.
+    // later lines of ours with that name go (they could never be read), all in one pass, so a
+    // file full of repeated names costs no more than its length. A new name goes at the end of
+    // the [General] section, which is made first in the file when there is none.
     void set(const std::string& name, std::int32_t v) {
         const std::string number = std::to_string(v);
-        const long at = find(name, 0);
-        if (at >= 0) {
+        std::vector<std::string> kept;
+        kept.reserve(lines_.size());
+        bool ours = true;
+        bool found = false;
+        for (std::string& line : lines_) {
             std::string key, old;
-            split(lines_[static_cast<std::size_t>(at)], key, old);
-            lines_[static_cast<std::size_t>(at)] = key + '=' + number;
-            for (long dup = find(name, at + 1); dup >= 0; dup = find(name, dup)) {
-                lines_.erase(lines_.begin() + dup);
+            if (isHeader(line)) {
+                ours = isGeneral(line);
+            } else if (ours && split(line, key, old) && equalsIgnoringCase(key, name)) {
+                if (found) continue;
+                found = true;
+                line = key + '=' + number;
             }
-            return;
+            kept.push_back(std::move(line));
         }
+        lines_ = std::move(kept);
+        if (found) return;
         const long header = generalHeader();
         if (header < 0) {
             lines_.insert(lines_.begin(), {"[General]", name + '=' + number});
@@ -190,8 +202,8 @@ class IniText {
         return !key.empty();
     }
 
-    // Index of the first line of ours at or after `from` whose name matches, or -1.
-    long find(const std::string& name, long from) const {
+    // Index of the first line of ours whose name matches, or -1.
+    long find(const std::string& name) const {
         bool ours = true;
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             const std::string& line = lines_[i];
@@ -200,8 +212,7 @@ class IniText {
                 continue;
             }
             std::string key, value;
-            if (static_cast<long>(i) >= from && ours && split(line, key, value) &&
-                equalsIgnoringCase(key, name)) {
+            if (ours && split(line, key, value) && equalsIgnoringCase(key, name)) {
                 return static_cast<long>(i);
             }
         }
@@ -241,6 +252,21 @@ class Fd {
     int fd_;
 };
 
+// The rest of an open file, within the size limit.
+bool readAll(int fd, std::string& bytes) {
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.append(buf, static_cast<std::size_t>(n));
+        if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) return false;
+    }
+}
+
 // The file's bytes; empty when there is no file. False when something is there that cannot be
 // read as a file (a folder, a pipe, no permission, too large).
 bool readStoreFile(const std::string& path, std::string& bytes) {
@@ -252,17 +278,7 @@ bool readStoreFile(const std::string& path, std::string& bytes) {
     if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
         return false;
     }
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = read(fd.get(), buf, sizeof buf);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-        if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) return false;
-    }
+    return readAll(fd.get(), bytes);
 }
 
 // Creates the folder and those above it that are missing, as mkdir -p does.
@@ -279,22 +295,27 @@ bool makePath(const std::string& dir) {
     return errno == EEXIST && stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Waits for an exclusive flock on an open file, up to the deadline.
+bool waitForLock(int fd, std::chrono::steady_clock::time_point deadline) {
+    long pauseUs = 200;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        const timespec pause{0, pauseUs * 1000};
+        nanosleep(&pause, nullptr);
+        pauseUs = pauseUs < 20000 ? pauseUs * 2 : pauseUs;
+    }
+    return true;
+}
+
 // The store lock: an flock on <file>.lock. The file stays (removing it would let a waiter lock
 // a file that is no longer there); a lock file that an older build removed or replaced while we
-// waited is opened again. Only the games group may open it, so no player can hold it.
+// waited is opened again.
 bool takeLock(const std::string& path, Fd& lock) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
-    long pauseUs = 200;
     for (;;) {
         lock.reset(open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0660));
-        if (lock.get() < 0) return false;
-        while (flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK && errno != EINTR) return false;
-            if (std::chrono::steady_clock::now() >= deadline) return false;
-            const timespec pause{0, pauseUs * 1000};
-            nanosleep(&pause, nullptr);
-            pauseUs = pauseUs < 20000 ? pauseUs * 2 : pauseUs;
-        }
+        if (lock.get() < 0 || !waitForLock(lock.get(), deadline)) return false;
         struct stat held {};
         struct stat named {};
         if (fstat(lock.get(), &held) != 0) return false;
@@ -339,9 +360,80 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+// ---- The installed game's shared store ----
+// The package makes the folder and its three files (the store, its lock and a spare), all
+// root's, writable by the games group only. The record writer never creates, removes or
+// changes the owner of anything there: it writes the new text into the spare in place and
+// swaps it with the store in one step, so both stay the package's files, no player ever owns
+// one, and a crash at any point leaves the old store or the new one whole.
+
+struct SharedFolder {
+    Fd dir;
+    struct stat st {};
+};
+
+// The folder, when no player could change what is in it.
+bool openSharedFolder(SharedFolder& folder) {
+    folder.dir.reset(open(vendorDir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    return folder.dir.get() >= 0 && fstat(folder.dir.get(), &folder.st) == 0 &&
+           (folder.st.st_mode & S_IWOTH) == 0;
+}
+
+// One of the folder's files as the package made it: a regular file of the folder's owner that
+// no player may write, within the size limit. Anything else is not followed.
+bool openSharedFile(const SharedFolder& folder, const std::string& name, int flags, Fd& fd) {
+    fd.reset(openat(folder.dir.get(), name.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat st {};
+    return fd.get() >= 0 && fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+           st.st_uid == folder.st.st_uid && (st.st_mode & S_IWOTH) == 0 &&
+           st.st_size <= kMaxFileSize;
+}
+
+bool saveToShared(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
+                  store::SaveRule rule) {
+    SharedFolder folder;
+    if (!openSharedFolder(folder)) return false;
+    const std::string file = AppName + ".ini";
+    Fd lock;
+    if (!openSharedFile(folder, file + ".lock", O_RDONLY, lock) ||
+        !waitForLock(lock.get(), std::chrono::steady_clock::now() + kLockWait)) {
+        return false;
+    }
+    Fd current;
+    std::string bytes;
+    if (!openSharedFile(folder, file, O_RDONLY, current) || !readAll(current.get(), bytes)) {
+        return false;
+    }
+    IniText text(std::move(bytes));
+    if (rule == store::SaveRule::kKeepLowerRecord) {
+        const std::optional<std::int32_t> stored = text.value(ValueName);
+        if (stored && *stored >= 1 && *stored < Value) Value = *stored;
+    }
+    text.set(ValueName, Value);
+    const std::string spare = file + ".new";
+    Fd out;
+    const std::string next = text.bytes();
+    const bool written = openSharedFile(folder, spare, O_WRONLY, out) &&
+                         ftruncate(out.get(), 0) == 0 && writeAll(out.get(), next) &&
+                         fsync(out.get()) == 0 && out.closeChecked();
+    if (!written) return false;
+    if (renameat2(folder.dir.get(), spare.c_str(), folder.dir.get(), file.c_str(),
+                  RENAME_EXCHANGE) != 0) {
+        return false;
+    }
+    fsync(folder.dir.get());  // the swap itself lasts a power cut too
+    return true;
+}
+
 }  // namespace
 
 namespace store {
+
+bool saveToSharedFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
+                      SaveRule rule) {
+    if (!isValidAppName(AppName) || !isStorableName(ValueName)) return false;
+    return saveToShared(AppName, ValueName, Value, rule);
+}
 
 bool saveToFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
     if (!isValidAppName(AppName) || !isStorableName(ValueName)) return false;

@@ -7,7 +7,8 @@
 //       saves were complete when it killed us.
 //   store_writer kill-through-writer <store dir>
 //       The same, with every save going through a record writer process started first, as in
-//       the installed game: killing us kills the writer, often in the middle of a save.
+//       the installed game (into the files its package makes): killing us kills the writer,
+//       often in the middle of a save.
 //   store_writer set <store dir> <name> <value>
 //       One save, as another running game makes it.
 //   store_writer race <store dir> <writer> <writers> <rounds> <origin>
@@ -18,6 +19,7 @@
 #include "record_sets.h"
 #include "settings/record_writer.h"
 #include "settings/settings_store.h"
+#include "support/shared_store.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
     store::setDirectory(argv[2]);
     store::setErrorHandler([] { ++failures; });
     if (mode == "kill-through-writer") {
+        if (!makeSharedStore(argv[2], records::kApp)) return 1;
         const store::RecordWriter writer = store::startRecordWriter();
         if (writer.fd < 0) return 1;
         store::useRecordWriter(writer.fd);

@@ -3,6 +3,7 @@
 #include "settings/record_writer.h"
 #include "settings/game_group.h"
 #include "settings/settings_store.h"
+#include "support/shared_store.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
@@ -75,8 +77,9 @@ class RecordWriterTest : public ::testing::Test {
 
     std::string iniPath() const { return root_ + "/KORVANEL/" + kApp + ".ini"; }
 
+    // The store as the package makes it, holding `bytes`.
     void writeStore(const std::string& bytes) {
-        fs::create_directories(root_ + "/KORVANEL");
+        ASSERT_TRUE(makeSharedStore(root_, kApp));
         std::ofstream(iniPath(), std::ios::binary) << bytes;
     }
 
@@ -135,17 +138,112 @@ TEST_F(RecordWriterTest, RefusesAllButTheGamesOwnValuesInRange) {
         EXPECT_EQ(readFile(iniPath()), before) << r.why << ": '" << r.request << "'";
     }
 
+    // A record only goes down: asking for a worse one (or 99999, "no record") keeps it, and
+    // still counts as saved. The picture is stored as asked.
     const struct {
         std::string request, name;
         std::int32_t value;
     } taken[] = {{"set PType 4", "PTYPE", 4},
-                 {"set minstep33 1", "MinStep33", 1},
-                 {"set MINSTEP44 99999", "MinStep44", 99999}};
+                 {"set PType 1", "PTYPE", 1},
+                 {"set minstep33 41", "MinStep33", 40},
+                 {"set minstep33 39", "MinStep33", 39},
+                 {"set MINSTEP44 99999", "MinStep44", 50},
+                 {"set MinStep44 1", "MinStep44", 1}};
     for (const auto& t : taken) {
         EXPECT_EQ(ask(writer_.fd, t.request), "ok") << t.request;
         EXPECT_EQ(GetRegValue(kApp, t.name), t.value) << t.request;
     }
     EXPECT_EQ(GetRegValue(kApp, "Other"), 7);
+}
+
+// A stored value that is no record (0, negative, text) does not hold a new record up.
+TEST_F(RecordWriterTest, ARecordReplacesAStoredValueThatIsNoRecord) {
+    writeStore("[General]\nMinStep33=0\nMinStep44=-5\n");
+    start();
+    EXPECT_EQ(ask(writer_.fd, "set MinStep33 60"), "ok");
+    EXPECT_EQ(ask(writer_.fd, "set MinStep44 70"), "ok");
+    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), 60);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep44"), 70);
+}
+
+// The writer never makes, follows or takes over a file of the store: the package's files are
+// rewritten and swapped, and a store in any other state fails the save and stays as it is.
+TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
+    writeStore("[General]\nPType=2\n");
+    struct stat before {};
+    ASSERT_EQ(stat(iniPath().c_str(), &before), 0);
+    start();
+    ASSERT_EQ(ask(writer_.fd, "set PType 3"), "ok");
+    struct stat store {
+    }, spare{};
+    ASSERT_EQ(stat(iniPath().c_str(), &store), 0);
+    ASSERT_EQ(stat((iniPath() + ".new").c_str(), &spare), 0);
+    EXPECT_EQ(spare.st_ino, before.st_ino) << "the old store is the spare now";
+    EXPECT_EQ(readFile(iniPath() + ".new"), "[General]\nPType=2\n");
+    EXPECT_EQ(readFile(iniPath()), "[General]\nPType=3\n");
+    EXPECT_EQ(store.st_mode & 07777, 0664u);
+
+    const std::string folder = root_ + "/KORVANEL";
+    const auto listing = [&] {
+        std::string out;
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
+        for (const std::string& n : names) {
+            const std::string path = folder + "/" + n;
+            out += n + ":" +
+                   (fs::is_symlink(path)     ? "link"
+                    : fs::is_directory(path) ? "dir"
+                                             : readFile(path));
+        }
+        return out;
+    };
+    const struct {
+        const char* why;
+        std::function<void()> spoil;
+    } spoiled[] = {
+        {"no spare", [&] { fs::remove(iniPath() + ".new"); }},
+        {"no lock", [&] { fs::remove(iniPath() + ".lock"); }},
+        {"no store", [&] { fs::remove(iniPath()); }},
+        {"store a link",
+         [&] {
+             fs::rename(iniPath(), folder + "/elsewhere");
+             fs::create_symlink("elsewhere", iniPath());
+         }},
+        {"spare a link",
+         [&] {
+             fs::rename(iniPath() + ".new", folder + "/elsewhere");
+             fs::create_symlink("elsewhere", iniPath() + ".new");
+         }},
+        {"spare a folder",
+         [&] {
+             fs::remove(iniPath() + ".new");
+             fs::create_directory(iniPath() + ".new");
+         }},
+        {"store writable by all", [&] { chmod(iniPath().c_str(), 0666); }},
+        {"store too large", [&] { fs::resize_file(iniPath(), (1 << 20) + 1); }},
+    };
+    for (const auto& s : spoiled) {
+        fs::remove_all(folder);
+        writeStore("[General]\nPType=2\n");
+        s.spoil();
+        const std::string was = listing();
+        EXPECT_EQ(ask(writer_.fd, "set PType 4"), "no") << s.why;
+        EXPECT_EQ(listing(), was) << s.why;
+    }
+}
+
+// Files of the store that a player owns (left by an older version, or anyone's but the
+// folder owner's) are not followed.
+TEST_F(RecordWriterTest, RefusesAStoreFileOfAnotherOwner) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file away";
+    for (const std::string suffix : {"", ".lock", ".new"}) {
+        fs::remove_all(root_ + "/KORVANEL");
+        writeStore("[General]\nPType=2\n");
+        ASSERT_EQ(chown((iniPath() + suffix).c_str(), 4321, 4321), 0);
+        if (writer_.fd < 0) start();
+        EXPECT_EQ(ask(writer_.fd, "set PType 4"), "no") << suffix;
+        EXPECT_EQ(readFile(iniPath()), "[General]\nPType=2\n") << suffix;
+    }
 }
 
 // Passes a descriptor and a number over a Unix socket.
@@ -215,6 +313,7 @@ TEST_F(RecordWriterTest, CarriesNoEnvironmentAndNoOtherDescriptor) {
     ASSERT_EQ(setenv("QT_PLUGIN_PATH", root_.c_str(), 1), 0);
     const int inherited = open(root_.c_str(), O_RDONLY | O_DIRECTORY);  // without close-on-exec
     ASSERT_GE(inherited, 0);
+    writeStore("");
     start();
     close(inherited);
     unsetenv("QT_PLUGIN_PATH");
@@ -241,6 +340,7 @@ TEST_F(RecordWriterTest, CarriesNoEnvironmentAndNoOtherDescriptor) {
 // The game's side: saves go through the writer, its refusals show the error box, and once the
 // writer is gone every save fails instead of killing the game (SIGPIPE) or writing elsewhere.
 TEST_F(RecordWriterTest, GameSavesThroughTheWriterAndReportsWhatItRefuses) {
+    writeStore("");
     start();
     store::useRecordWriter(writer_.fd);
     SaveRegValue(kApp, "PType", 3);
@@ -263,11 +363,15 @@ TEST_F(RecordWriterTest, GameSavesThroughTheWriterAndReportsWhatItRefuses) {
 }
 
 // A setgid game as root can play it: started with real group 0 and effective and saved group
-// G, start-up must leave the game with 0 everywhere and the writer with G, which the files it
-// creates then carry.
+// G, start-up must leave the game with 0 everywhere and the writer with G, which alone may
+// write the package's files of group G (0664: the game, whose groups are 0, could not).
 TEST_F(RecordWriterTest, StartUpLeavesTheGroupToTheWriterAlone) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to change groups";
     constexpr gid_t kGame = 4242;
+    writeStore("");
+    for (const std::string suffix : {"", ".lock", ".new"}) {
+        ASSERT_EQ(chown((iniPath() + suffix).c_str(), 0, kGame), 0);
+    }
     int report[2];
     ASSERT_EQ(pipe(report), 0);
     const pid_t game = fork();
@@ -299,7 +403,8 @@ TEST_F(RecordWriterTest, StartUpLeavesTheGroupToTheWriterAlone) {
     EXPECT_EQ(got[3], 0) << "the save failed";
     struct stat st {};
     ASSERT_EQ(stat(iniPath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_gid, kGame) << "written by the game itself, not by its writer";
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(st.st_gid, kGame);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
     EXPECT_EQ(GetRegValue(kApp, "PType"), 2);
 }

@@ -152,6 +152,11 @@ TEST_F(StoreTest, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(GetRegValue(kApp, "pTyPe"), 5);
     EXPECT_EQ(linesFor("ptype").size(), 1) << readFile(iniPath());
     EXPECT_EQ(failures_, 0);
+
+    // Repeats one after another (as a hand edit leaves them) all go: only the first is read.
+    writeFile(iniPath(), "[General]\nPType=1\nptype=2\nPTYPE=3\n[Other]\nptype=9\n");
+    SaveRegValue(kApp, "PTYPE", 4);
+    EXPECT_EQ(readFile(iniPath()), "[General]\nPType=4\n[Other]\nptype=9\n");
 }
 
 TEST_F(StoreTest, SavingCreatesMissingFolders) {
@@ -190,15 +195,22 @@ TEST_F(StoreTest, ValuesOfOneApplicationStayInIt) {
 }
 
 // Ways the store can be unwritable even for root.
-enum class Blocker { kVendorFolderIsAFile, kStoreFileIsAFolder };
+enum class Blocker { kVendorFolderIsAFile, kStoreFileIsAFolder, kStoreFileIsALink };
 
 class FailedWrite : public StoreTest, public ::testing::WithParamInterface<Blocker> {};
 
 TEST_P(FailedWrite, ReportsOncePerValueAndReadsAsZero) {
+    const std::string elsewhere = root_ + "/elsewhere.ini";
+    const std::string linked = "[General]\nPType=2\nOther=5\n";
     if (GetParam() == Blocker::kVendorFolderIsAFile) {
         writeFile(vendorDir(), "not a folder");
-    } else {
+    } else if (GetParam() == Blocker::kStoreFileIsAFolder) {
         ASSERT_TRUE(fs::create_directories(iniPath()));
+    } else {
+        // Not followed, and not taken for an empty store to be replaced either.
+        writeFile(elsewhere, linked);
+        fs::create_directories(vendorDir());
+        fs::create_symlink(elsewhere, iniPath());
     }
 
     const std::vector<std::pair<std::string, std::int32_t>> writes = {
@@ -212,14 +224,18 @@ TEST_P(FailedWrite, ReportsOncePerValueAndReadsAsZero) {
     // Whatever blocked the store is left alone.
     if (GetParam() == Blocker::kVendorFolderIsAFile) {
         EXPECT_EQ(readFile(vendorDir()), "not a folder");
-    } else {
+    } else if (GetParam() == Blocker::kStoreFileIsAFolder) {
         EXPECT_TRUE(fs::is_directory(iniPath()));
+    } else {
+        EXPECT_TRUE(fs::is_symlink(iniPath()));
+        EXPECT_EQ(readFile(elsewhere), linked);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Blockers, FailedWrite,
                          ::testing::Values(Blocker::kVendorFolderIsAFile,
-                                           Blocker::kStoreFileIsAFolder));
+                                           Blocker::kStoreFileIsAFolder,
+                                           Blocker::kStoreFileIsALink));
 
 TEST_F(StoreTest, InvalidApplicationNamesAreRefused) {
     const std::vector<std::string> names = {"", "..", "a/b", "a\\b", "../escape"};
@@ -292,6 +308,8 @@ std::vector<CorruptCase> corruptCases() {
         {"Letters", withValue("abc")},
         {"Fraction", withValue("1.5")},
         {"TooLarge", withValue("99999999999")},
+        {"JustBeyond32Bits", withValue("2147483648")},
+        {"WrapsTo32BitOne", withValue("4294967297")},
         {"TooSmall", withValue("-99999999999")},
         {"Empty", withValue("")},
         {"InvalidVariant", withValue("@Invalid()")},
