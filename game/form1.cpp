@@ -292,6 +292,13 @@ void Form1::Form_Unload() {
     SaveRegValue(kAppKey, "MinStep44", best44);
 }
 
+void Form1::EndSession() {
+    const store::ErrorHandler box =
+        store::setErrorHandler([this] { host_.LogError("存储失败！"); });
+    Form_Unload();
+    store::setErrorHandler(box);
+}
+
 // ---- Layout ----
 
 namespace form1_layout {

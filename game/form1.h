@@ -65,6 +65,9 @@ class Form1Host {
     virtual bool IsForeground() = 0;
     // Closes the main window; the front-end then runs Form_Unload.
     virtual void Unload() = 0;
+    // Reports a failure where nobody has to answer it (standard error, the debugger's output):
+    // at the end of the session no box may hold up the shutdown.
+    virtual void LogError(const std::string& text) = 0;
 };
 
 // The main window's rules: home of all game state for the life of the program. Its public
@@ -95,6 +98,9 @@ class Form1 {
     // Event handlers, under the names of their controls.
     void Form_Load();
     void Form_Unload();
+    // The desktop session is ending (logout, shutdown, a termination signal): the records are
+    // written as on the close box, and a write that fails is logged instead of shown in a box.
+    void EndSession();
     void Command1_Click();
     void PicG1_Click(int Index);
     void PicG2_Click(int Index);

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace {
 
 using namespace form1_layout;
@@ -202,6 +204,16 @@ bool Form1Window::IsForeground() {
 }
 void Form1Window::Unload() {
     close();
+}
+
+void Form1Window::LogError(const std::string& text) {
+    std::fprintf(stderr, "tessle: %s\n", text.c_str());
+}
+
+void Form1Window::endSession() {
+    forward([this] { core_.EndSession(); });
+    close();
+    QCoreApplication::exit(0);
 }
 
 // ---- Window events ----

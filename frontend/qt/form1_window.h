@@ -43,6 +43,10 @@ class Form1Window : public QMainWindow, public Form1Host, public View {
 
     void sync() override;
 
+    // The desktop session ends: the records are written, with no box to wait on, the window
+    // closes as its close box does, and every loop ends, a modal window's or a box's too.
+    void endSession();
+
     // Form1Host
     DrawingSurface& PicStep() override;
     DrawingSurface& PicTime() override;
@@ -51,6 +55,7 @@ class Form1Window : public QMainWindow, public Form1Host, public View {
     void EnableTimer1(bool enabled) override;
     bool IsForeground() override;
     void Unload() override;
+    void LogError(const std::string& text) override;
 
     // Controls.
     QWidget* Picture1 = nullptr;

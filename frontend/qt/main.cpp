@@ -1,5 +1,6 @@
 #include "frontend/qt/form1_window.h"
 #include "frontend/qt/qt_seams.h"
+#include "frontend/qt/session_end.h"
 #include "game/app_info.h"
 #include "settings/game_group.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     qt_front::installSeams();
 
     Form1Window window;
+    const SessionEnd sessionEnd([&window] { window.endSession(); });
     window.show();
     return QApplication::exec();
 }

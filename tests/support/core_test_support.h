@@ -73,6 +73,7 @@ class TestForm : public Form1Host, public Form1 {
         ++unloads;
         Form_Unload();  // as closing the window does
     }
+    void LogError(const std::string& text) override { logged.push_back(text); }
 
     StrokeSurface step{53, 25};
     StrokeSurface time{49, 25};
@@ -80,6 +81,7 @@ class TestForm : public Form1Host, public Form1 {
     int timerChanges = 0;
     bool foreground = true;
     int unloads = 0;
+    std::vector<std::string> logged;
 };
 
 struct RecordedBox {
