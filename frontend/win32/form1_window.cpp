@@ -256,6 +256,10 @@ void Form1Window::Unload() {
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
+void Form1Window::LogError(const std::string& text) {
+    OutputDebugStringW((win32_front::wide(text) + L"\n").c_str());
+}
+
 // ---- Window events ----
 
 void Form1Window::menuOpened(HMENU popup) {
@@ -307,6 +311,15 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(hwnd_, nullptr, TRUE);
             return 0;
         }
+        case WM_QUERYENDSESSION:
+            return TRUE;  // the game never holds up the end of a session
+        case WM_ENDSESSION:
+            // Windows ends the process once this returns, so no WM_CLOSE follows: the records go
+            // now. It comes even while a modal window or a box keeps this window disabled, and
+            // EndSession logs a failed write rather than waiting on a box. A cancelled end
+            // (wParam FALSE) writes nothing, or the records the player sets later would be lost.
+            if (wParam) forward([this] { core_.EndSession(); });
+            return 0;
         case WM_CLOSE:
             if (!closed_) {
                 closed_ = true;

@@ -44,6 +44,7 @@ class Form1Window : public Form1Host, public View {
     void EnableTimer1(bool enabled) override;
     bool IsForeground() override;
     void Unload() override;
+    void LogError(const std::string& text) override;
 
     // Controls.
     PictureBox* tile(int gameType, int cell) const;

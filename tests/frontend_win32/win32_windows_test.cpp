@@ -11,12 +11,15 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -90,16 +93,48 @@ board::Random seeded(unsigned seed) {
     return [engine] { return static_cast<float>((*engine)() >> 8) * (1.0f / 16777216.0f); };
 }
 
-// Removes the game's records from the machine key and the player's copy of it.
+// Where the game's records live: the machine key and the player's copy of it.
+const std::tuple<HKEY, const char*, REGSAM> kRecordKeys[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL\\Tessle", KEY_WOW64_32KEY},
+    {HKEY_CURRENT_USER,
+     "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL\\Tessle",
+     KEY_WOW64_64KEY}};
+
+// Gives a record key a new access list, creating the key when missing.
+void setRecordKeySecurity(HKEY root, const char* path, REGSAM view, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WRITE_DAC | view,
+                                  nullptr, &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// Both record keys refuse to have values set, so every record write fails.
+void refuseRecordWrites() {
+    for (const auto& [root, path, view] : kRecordKeys)
+        setRecordKeySecurity(root, path, view, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");
+}
+
+// Removes the game's records, whatever access a test left their keys with.
 void deleteRecords() {
-    for (const auto& [root, path, view] :
-         {std::tuple{HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL", KEY_WOW64_32KEY},
-          std::tuple{HKEY_CURRENT_USER,
-                     "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL",
-                     KEY_WOW64_64KEY}}) {
+    for (const auto& [root, path, view] : kRecordKeys) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) continue;
+        RegCloseKey(key);
+        setRecordKeySecurity(root, path, view, "D:(A;;KA;;;WD)");
+        const std::string full = path;
+        const std::size_t cut = full.rfind('\\');
         HKEY vendor = nullptr;
-        if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &vendor) == ERROR_SUCCESS) {
-            RegDeleteTreeA(vendor, "Tessle");
+        if (RegOpenKeyExA(root, full.substr(0, cut).c_str(), 0, KEY_ALL_ACCESS | view, &vendor) ==
+            ERROR_SUCCESS) {
+            RegDeleteTreeA(vendor, full.substr(cut + 1).c_str());
             RegCloseKey(vendor);
         }
     }
@@ -128,11 +163,13 @@ class Win32Windows : public ::testing::Test {
             syncViews();
             if (onModal) onModal(window);
         });
+        previousStoreError_ = store::setErrorHandler(nullptr);  // failed writes go unreported
     }
 
     void TearDown() override {
         msgbox::setHandler(previousBox_);
         modal::setHandler(previousModal_);
+        store::setErrorHandler(previousStoreError_);
         deleteRecords();
     }
 
@@ -155,11 +192,34 @@ class Win32Windows : public ::testing::Test {
         pump();
     }
 
+    // Deals and plays the 3 x 3 game to its end by clicks on the surfaces, along a shortest
+    // path: a new record. `moves` is how many it took.
+    static void winByClicks(Form1Window& w, int& moves) {
+        deal(w);
+        BfsSolver solver(board::toBoardState(w.core().TileMap()));
+        ASSERT_TRUE(solver.FindAnswer());
+        std::vector<std::string> positions;
+        for (auto it = solver.AnswerPath.rbegin(); it != solver.AnswerPath.rend(); ++it)
+            positions.push_back(solver.MapList[*it].Map);
+        positions.emplace_back(BfsSolver::kGoal);
+        std::string now = board::toBoardState(w.core().TileMap());
+        moves = 0;
+        for (const std::string& next : positions) {
+            if (next == now) continue;
+            click(w.PicG1[static_cast<int>(next.find('0'))]->hwnd());
+            now = board::toBoardState(w.core().TileMap());
+            ASSERT_EQ(now, next);
+            ++moves;
+        }
+        ASSERT_FALSE(w.core().IsPlaying());
+    }
+
     std::deque<int> answers_;
     std::vector<Box> boxes_;
     std::function<void(ModalWindow&)> onModal;
     msgbox::Handler previousBox_;
     modal::Handler previousModal_;
+    store::ErrorHandler previousStoreError_;
 };
 
 // ---- Placement and drawing at each DPI ----
@@ -386,23 +446,8 @@ TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
         Form1Window w(seeded(solvableSeed()));
         bool destroyed = false;
         w.onDestroyed = [&] { destroyed = true; };
-        deal(w);
-        BfsSolver solver(board::toBoardState(w.core().TileMap()));
-        ASSERT_TRUE(solver.FindAnswer());
-        std::vector<std::string> positions;
-        for (auto it = solver.AnswerPath.rbegin(); it != solver.AnswerPath.rend(); ++it)
-            positions.push_back(solver.MapList[*it].Map);
-        positions.emplace_back(BfsSolver::kGoal);
-        std::string now = board::toBoardState(w.core().TileMap());
         int moves = 0;
-        for (const std::string& next : positions) {
-            if (next == now) continue;
-            click(w.PicG1[static_cast<int>(next.find('0'))]->hwnd());
-            now = board::toBoardState(w.core().TileMap());
-            ASSERT_EQ(now, next);
-            ++moves;
-        }
-        EXPECT_FALSE(w.core().IsPlaying());
+        ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
         ASSERT_FALSE(boxes_.empty());
         EXPECT_EQ(boxes_.back().prompt, "真行！你创造了新的纪录");
         EXPECT_EQ(w.core().MinStep33, moves);
@@ -414,6 +459,67 @@ TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
     }
     Form1Window again;
     EXPECT_EQ(again.core().MinStep33, GetRegValue("Tessle", "MinStep33"));
+}
+
+// ---- The end of the Windows session ----
+
+// Windows ends the process after WM_ENDSESSION: the record is in the store when it returns,
+// with nothing posted left to run. A cancelled end writes nothing, so a later close still can.
+TEST_F(Win32Windows, SessionEndWritesTheRecordAtOnce) {
+    Form1Window w(seeded(solvableSeed()));
+    int moves = 0;
+    ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
+    EXPECT_EQ(SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(w.hwnd(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), 0);
+    SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
+}
+
+// The hall of fame is open, so its modal loop has the main window disabled: the end of the
+// session reaches the main window all the same and writes the record.
+TEST_F(Win32Windows, SessionEndUnderAModalWindowWritesTheRecord) {
+    Form1Window w(seeded(solvableSeed()));
+    int moves = 0;
+    ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
+    bool opened = false;
+    onModal = [&](ModalWindow& window) {
+        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+        opened = true;
+        // Windows' message comes through the modal loop, then the loop ends on the close box.
+        PostMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
+        PostMessageW(options.hwnd(), WM_CLOSE, 0, 0);
+        options.runModal();
+    };
+    choose(w, 1, 5);  // 英雄榜(&S)
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
+    EXPECT_NE(w.hwnd(), nullptr);
+}
+
+// The main window with its log kept for the test.
+class LoggingForm1Window : public Form1Window {
+  public:
+    using Form1Window::Form1Window;
+    void LogError(const std::string& text) override { logged.push_back(text); }
+    std::vector<std::string> logged;
+};
+
+// A write the store refuses at the end of the session is logged: a box would wait for a click
+// Windows does not give it the time for.
+TEST_F(Win32Windows, SessionEndLogsAFailedWriteInsteadOfABox) {
+    InstallStoreErrorBox();  // as the program has it
+    LoggingForm1Window w(seeded(solvableSeed()));
+    int moves = 0;
+    ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
+    const std::size_t shownBefore = boxes_.size();
+    ASSERT_NO_FATAL_FAILURE(refuseRecordWrites());
+    SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(boxes_.size(), shownBefore);
+    ASSERT_FALSE(w.logged.empty());
+    for (const std::string& text : w.logged) EXPECT_EQ(text, "存储失败！");
 }
 
 // ---- The modal windows ----
