@@ -37,10 +37,38 @@ std::int32_t recordFromStore(std::int32_t stored) {
 
 }  // namespace
 
-Form1::Form1(Form1Host& host, board::Random random)
-    : host_(host), random_(random ? std::move(random) : timeOfDayRandom()) {}
+namespace {
 
-Form1::~Form1() = default;
+// The main windows alive, newest last: the store reports a failed write to the newest. A game
+// has one; tests make several, and free them in any order.
+std::vector<Form1*>& liveWindows() {
+    static std::vector<Form1*> windows;
+    return windows;
+}
+
+}  // namespace
+
+Form1::Form1(Frontend& frontend, board::Random random)
+    : WindowRules(frontend), random_(random ? std::move(random) : timeOfDayRandom()) {
+    if (liveWindows().empty()) {
+        store::setErrorHandler([] { liveWindows().back()->StoreWriteFailed(); });
+    }
+    liveWindows().push_back(this);
+}
+
+Form1::~Form1() {
+    auto& windows = liveWindows();
+    windows.erase(std::find(windows.begin(), windows.end(), this));
+    if (windows.empty()) store::setErrorHandler({});
+}
+
+void Form1::StoreWriteFailed() {
+    if (endingSession_) {
+        frontend_.LogError(kStoreWriteFailed);  // nobody is left to answer a box
+        return;
+    }
+    MsgBox(kStoreWriteFailed, msgbox::kCritical, "错误：");
+}
 
 TilePicture& Form1::tile(int gameType, int cell) {
     return gameType == board::kGame44 ? PicG2.at(cell) : PicG1.at(cell);
@@ -52,20 +80,20 @@ const TilePicture& Form1::tile(int gameType, int cell) const {
 
 void Form1::setTimer1(bool enabled) {
     Timer1Enabled = enabled;
-    host_.EnableTimer1(enabled);
+    frontend_.EnableTimer1(enabled);
 }
 
 // ---- Start-up, new game and deal ----
 
 void Form1::Form_Load() {
     Caption = kAppTitle;
-    MinStep33 = recordFromStore(GetRegValue(kAppKey, "MinStep33"));
-    MinStep44 = recordFromStore(GetRegValue(kAppKey, "MinStep44"));
+    MinStep33 = recordFromStore(GetRegValue(kAppKey, kMinStep33Value));
+    MinStep44 = recordFromStore(GetRegValue(kAppKey, kMinStep44Value));
     const int boardTop = form1_layout::kPicture1.Top + form1_layout::kPicture1.Height + 50;
     Pic33.Top = boardTop;
     Pic44.Top = boardTop;
-    LcdTime.NewLCD(&host_.PicTime());
-    LcdStep.NewLCD(&host_.PicStep());
+    LcdTime.NewLCD(&frontend_.PicTime());
+    LcdStep.NewLCD(&frontend_.PicStep());
     GameType = board::kGame33;
     PicType = LoadPicType();
     LcdTime.ForeColor(kRed);
@@ -76,9 +104,10 @@ void Form1::Form_Load() {
 }
 
 std::int32_t Form1::LoadPicType() {
-    const std::int32_t v = GetRegValue(kAppKey, "PTYPE");
+    // Read as "PTYPE", stored as "PType": the store ignores case, so both are the one value.
+    const std::int32_t v = GetRegValue(kAppKey, kPTypeValue);
     // Only 1..4 are ever stored; 0 is "never stored", and anything else is not a choice.
-    return v >= 1 && v <= 4 ? v : 1;
+    return v >= 1 && v <= pictures::kLastChoice ? v : pictures::kNumbers;
 }
 
 void Form1::GameInit() {
@@ -122,8 +151,8 @@ void Form1::DrawTiles(std::int32_t& pictureIndex, std::int32_t& gameType) {
     Pic44.Left = big ? form1_layout::kBoardLeft : kOutOfView;
 
     const int n = board::side(gameType);
-    const int w = host_.TileInnerWidth(gameType);
-    const int h = host_.TileInnerHeight(gameType);
+    const int w = frontend_.TileInnerWidth(gameType);
+    const int h = frontend_.TileInnerHeight(gameType);
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
             tile(gameType, row * n + col) = TilePicture{pictureIndex, col * w, row * h, w, h};
@@ -164,7 +193,7 @@ void Form1::MoveTile(int gameType) {
 }
 
 void Form1::Timer1_Timer() {
-    if (!host_.IsForeground()) return;  // dropped, never made up
+    if (!frontend_.IsForeground()) return;  // dropped, never made up
     LngTime = LngTime + 1;
     LcdTime.Caption(std::to_string(LngTime));
 }
@@ -209,13 +238,13 @@ void Form1::mnuReset_Click() {
 }
 
 void Form1::mnuHero_Click() {
-    openOptions(1);
+    openOptions(show_msg::kHallOfFame);
 }
 void Form1::mnuBG_Click() {
-    openOptions(2);
+    openOptions(show_msg::kBackdrop);
 }
 void Form1::mnuAbout_Click() {
-    openOptions(3);
+    openOptions(show_msg::kAbout);
 }
 
 void Form1::openOptions(std::int32_t mode) {
@@ -226,7 +255,7 @@ void Form1::openOptions(std::int32_t mode) {
 }
 
 void Form1::mnuExit_Click() {
-    host_.Unload();
+    frontend_.Unload();
 }
 
 void Form1::mnuOption_Click() {
@@ -249,8 +278,8 @@ void Form1::switchBoard(int gameType) {
     mnuG33.Checked = gameType == board::kGame33;
     mnuG44.Checked = gameType == board::kGame44;
     GameType = gameType;
-    if (gameType == board::kGame33 && PicType == 5) PicType = 1;
-    if (gameType == board::kGame44 && PicType == 1) PicType = 5;
+    if (gameType == board::kGame33 && PicType == pictures::kNumbers44) PicType = pictures::kNumbers;
+    if (gameType == board::kGame44 && PicType == pictures::kNumbers) PicType = pictures::kNumbers44;
     DrawTiles(PicType, GameType);
 }
 
@@ -285,18 +314,16 @@ void Form1::Form_Unload() {
     // Another game on this machine may have stored a better record since this one started:
     // keep the lower of the two, so closing never overwrites it.
     const std::int32_t best33 =
-        std::min(MinStep33, recordFromStore(GetRegValue(kAppKey, "MinStep33")));
-    SaveRegValue(kAppKey, "MinStep33", best33);
+        std::min(MinStep33, recordFromStore(GetRegValue(kAppKey, kMinStep33Value)));
+    SaveRegValue(kAppKey, kMinStep33Value, best33);
     const std::int32_t best44 =
-        std::min(MinStep44, recordFromStore(GetRegValue(kAppKey, "MinStep44")));
-    SaveRegValue(kAppKey, "MinStep44", best44);
+        std::min(MinStep44, recordFromStore(GetRegValue(kAppKey, kMinStep44Value)));
+    SaveRegValue(kAppKey, kMinStep44Value, best44);
 }
 
 void Form1::EndSession() {
-    const store::ErrorHandler box =
-        store::setErrorHandler([this] { host_.LogError("存储失败！"); });
+    endingSession_ = true;
     Form_Unload();
-    store::setErrorHandler(box);
 }
 
 // ---- Layout ----
@@ -338,6 +365,23 @@ bool hasEntries(int id) {
 
 }  // namespace form1_layout
 
-void InstallStoreErrorBox() {
-    store::setErrorHandler([] { MsgBox("存储失败！", msgbox::kCritical, "错误："); });
+// ---- Tile surfaces ----
+
+std::vector<int> TileSurfaces::changed(const Form1& form, int gameType) {
+    const bool big = gameType == board::kGame44;
+    const int count = big ? 16 : 9;
+    std::vector<int> cells;
+    for (int cell = 0; cell < count; ++cell) {
+        std::optional<TilePicture>& shown = big ? shown44_[cell] : shown33_[cell];
+        const TilePicture& want = form.tile(gameType, cell);
+        if (shown == want) continue;
+        shown = want;
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+void TileSurfaces::forget() {
+    shown33_ = {};
+    shown44_ = {};
 }

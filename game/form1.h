@@ -3,12 +3,16 @@
 #include "game/board.h"
 #include "game/seams.h"
 #include "lcd/cls_lcd.h"
+#include "settings/settings_store.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+class Form1;
 class FrmOption;
 class frmAutoBest;
 
@@ -48,36 +52,47 @@ struct MenuEntry {
     bool Checked = false;
 };
 
-// What the main window needs from the toolkit that shows it.
-class Form1Host {
-  public:
-    virtual ~Form1Host() = default;
+// The modes the options window opens in, set in Form1::ShowMsg.
+namespace show_msg {
+constexpr std::int32_t kHallOfFame = 1;
+constexpr std::int32_t kBackdrop = 2;  // the picture choice
+constexpr std::int32_t kAbout = 3;
+}  // namespace show_msg
 
-    // The drawing surfaces of the move display and the clock.
-    virtual DrawingSurface& PicStep() = 0;
-    virtual DrawingSurface& PicTime() = 0;
-    // Inner drawable size of the tile surfaces of a board, in 96-dpi pixels.
-    virtual int TileInnerWidth(int gameType) = 0;
-    virtual int TileInnerHeight(int gameType) = 0;
-    // Starts or stops the 1000 ms clock.
-    virtual void EnableTimer1(bool enabled) = 0;
-    // Whether the main window is the foreground window of the desktop.
-    virtual bool IsForeground() = 0;
-    // Closes the main window; the front-end then runs Form_Unload.
-    virtual void Unload() = 0;
-    // Reports a failure where nobody has to answer it (standard error, the debugger's output):
-    // at the end of the session no box may hold up the shutdown.
-    virtual void LogError(const std::string& text) = 0;
+// The built-in pictures, numbered from 1. Only 1 to 4 are offered and stored; the 4 x 4 board
+// plays picture 1 (the numbers) as picture 5, the same numbers cut for four by four.
+namespace pictures {
+constexpr std::int32_t kNumbers = 1;
+constexpr std::int32_t kNumbers44 = 5;
+constexpr std::int32_t kLastChoice = 4;
+}  // namespace pictures
+
+// What a front-end last drew on each tile surface of both boards, so that bringing the window
+// up to date draws only the surfaces whose picture changed.
+class TileSurfaces {
+  public:
+    // The cells of the board whose surface must be drawn now with form.tile(gameType, cell):
+    // those whose picture changed since they were last drawn, and every cell before the first
+    // draw or after forget(). Each is taken as drawn.
+    std::vector<int> changed(const Form1& form, int gameType);
+    // Every surface is drawn again next time (the surfaces were made anew, the DPI changed).
+    void forget();
+
+  private:
+    std::array<std::optional<TilePicture>, 9> shown33_{};
+    std::array<std::optional<TilePicture>, 16> shown44_{};
 };
 
 // The main window's rules: home of all game state for the life of the program. Its public
 // fields are the only channel between the windows. A front-end builds the controls from the
 // layout and menu tables below, forwards their events to the handlers and draws what the state
-// says.
-class Form1 {
+// says; everything the rules need of it goes through its Frontend.
+class Form1 : private WindowRules {
   public:
     // `random` draws in [0, 1); left empty, a generator seeded once from the time of day is used.
-    explicit Form1(Form1Host& host, board::Random random = {});
+    // While it lives, and no newer one does, a failed store write shows its box through
+    // `frontend`.
+    explicit Form1(Frontend& frontend, board::Random random = {});
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -101,6 +116,8 @@ class Form1 {
     // The desktop session is ending (logout, shutdown, a termination signal): the records are
     // written as on the close box, and a write that fails is logged instead of shown in a box.
     void EndSession();
+    // The store could not write a value: its box.
+    void StoreWriteFailed();
     void Command1_Click();
     void PicG1_Click(int Index);
     void PicG2_Click(int Index);
@@ -140,8 +157,8 @@ class Form1 {
     bool IsPlaying() const { return IsPlaying_; }
     const TilePicture& BlankPicture() const { return BlankPicture_; }
     FrmOption* optionWindow() const { return FrmOption_.get(); }
-    // The front-end that shows this window.
-    Form1Host& host() const { return host_; }
+    // The front-end that shows the windows.
+    Frontend& frontend() const { return frontend_; }
     frmAutoBest* solverWindow() const { return frmAutoBest_.get(); }
 
   private:
@@ -155,7 +172,6 @@ class Form1 {
     void openOptions(std::int32_t mode);
     void setTimer1(bool enabled);
 
-    Form1Host& host_;
     board::Random random_;
 
     ClsLcd LcdStep;
@@ -170,6 +186,7 @@ class Form1 {
     // A record beaten at any time since start-up; the close writes the records while it is set.
     bool recordSetThisRun_ = false;
     bool unloaded_ = false;
+    bool endingSession_ = false;
 
     std::unique_ptr<FrmOption> FrmOption_;
     std::unique_ptr<frmAutoBest> frmAutoBest_;
@@ -216,5 +233,5 @@ bool hasEntries(int id);
 
 }  // namespace form1_layout
 
-// The store's failed-write box; each front-end installs it at start-up.
-void InstallStoreErrorBox();
+// The box a failed store write shows.
+constexpr const char* kStoreWriteFailed = "存储失败！";

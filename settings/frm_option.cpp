@@ -9,17 +9,17 @@ constexpr int kShown = 0;
 
 }  // namespace
 
-FrmOption::FrmOption(Form1& main) : main_(main) {
+FrmOption::FrmOption(Form1& main) : ModalWindow(main.frontend()), main_(main) {
     PicOption.Left = kOutOfView;  // the about panel is the one in view at first
 }
 
 void FrmOption::Form_Load() {
     switch (main_.ShowMsg) {
-        case 2:
+        case show_msg::kBackdrop:
             Caption = "Backdrop";
             ShowBackdrop();
             break;
-        case 1:
+        case show_msg::kHallOfFame:
             Caption = "拼图英雄榜";
             ShowAbout();
             break;
@@ -41,17 +41,17 @@ void FrmOption::ShowBackdrop() {
     PicAbout.Left = kOutOfView;
     PicOption.Left = kShown;
     PicOption.Top = 0;
-    for (int i = 1; i <= 4; ++i) ImgBG[i - 1] = i;
+    for (int i = 1; i <= pictures::kLastChoice; ++i) ImgBG[i - 1] = i;
 }
 
 void FrmOption::ImgBG_Click(std::int16_t Index) {
-    if (Index < 0 || Index > 3) return;
+    if (Index < 0 || Index >= pictures::kLastChoice) return;
     main_.PicType = Index + 1;
-    if (main_.GameType == 44 && main_.PicType == 1) {
-        main_.PicType = 5;
-        SaveRegValue(kAppKey, "PType", 1);
+    if (main_.GameType == board::kGame44 && main_.PicType == pictures::kNumbers) {
+        main_.PicType = pictures::kNumbers44;
+        SaveRegValue(kAppKey, kPTypeValue, pictures::kNumbers);
     } else {
-        SaveRegValue(kAppKey, "PType", main_.PicType);
+        SaveRegValue(kAppKey, kPTypeValue, main_.PicType);
     }
     main_.GameInit();
     Unload();

@@ -1,5 +1,7 @@
 #include "settings/record_writer.h"
 
+#include "game/app_info.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -30,9 +32,9 @@ struct ValueRule {
 // What the game writes: records on close (99999 stands for "no record"), which only ever go
 // down here so that no player can wipe or raise another's, and the picture choice.
 constexpr ValueRule kRules[] = {
-    {"MinStep33", 1, 99999, SaveRule::kKeepLowerRecord},
-    {"MinStep44", 1, 99999, SaveRule::kKeepLowerRecord},
-    {"PType", 1, 4, SaveRule::kAsAsked},
+    {kMinStep33Value, 1, 99999, SaveRule::kKeepLowerRecord},
+    {kMinStep44Value, 1, 99999, SaveRule::kKeepLowerRecord},
+    {kPTypeValue, 1, 4, SaveRule::kAsAsked},
 };
 
 bool sameName(const std::string& a, const char* b) {

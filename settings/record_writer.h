@@ -8,6 +8,8 @@
 // over a socket, answering whether the save succeeded. It ends with the game. Without the setgid
 // bit there is no writer and the game saves directly.
 
+#include "game/app_info.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
@@ -16,7 +18,7 @@
 namespace store {
 
 // The group of values the writer saves: the only one the game has.
-inline constexpr const char* kRecordApp = "Tessle";
+inline constexpr const char* kRecordApp = kAppKey;
 
 struct RecordWriter {
     pid_t pid = -1;

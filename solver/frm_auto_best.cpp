@@ -11,15 +11,15 @@ std::string stepText(int steps, int step) {
 
 }  // namespace
 
-frmAutoBest::frmAutoBest(Form1& main) : main_(main) {
+frmAutoBest::frmAutoBest(Form1& main) : ModalWindow(main.frontend()), main_(main) {
     CmdPrior.Enabled = false;
     CmdNext.Enabled = false;
-    solver_.OnFinished = [] { MsgBox("自动求解完成！", msgbox::kInformation, kAppTitle); };
+    solver_.OnFinished = [this] { MsgBox("自动求解完成！", msgbox::kInformation, kAppTitle); };
 }
 
 int frmAutoBest::pagePicture(const maker_site::Page& page) const {
     if (page.namesPicture) return page.picture;
-    return main_.PicType == 5 ? 1 : main_.PicType;  // 5 is picture 1 cut for the big board
+    return main_.PicType == pictures::kNumbers44 ? pictures::kNumbers : main_.PicType;
 }
 
 void frmAutoBest::Form_Load() {

@@ -166,4 +166,21 @@ std::string html(const Page& page, const std::string& boardImage) {
     return frame(body + "<p class=\"note\">" + escape(words.note) + "</p>");
 }
 
+std::array<BoardCell, 9> boardCells(const std::string& position, int tile) {
+    std::array<BoardCell, 9> cells{};
+    for (int cell = 0; cell < 9; ++cell) {
+        BoardCell& c = cells[static_cast<std::size_t>(cell)];
+        c.x = page_style::kGap + (cell % 3) * (tile + page_style::kGap);
+        c.y = page_style::kGap + (cell / 3) * (tile + page_style::kGap);
+        c.size = tile;
+        const char shown = cell < static_cast<int>(position.size()) ? position[cell] : '0';
+        c.blank = shown < '1' || shown > '8';
+        // Tile t is cut where the game cuts it: row t div 3, column t mod 3.
+        const int t = c.blank ? 0 : shown - '1';
+        c.sx = c.blank ? 0 : (t % 3) * tile;
+        c.sy = c.blank ? 0 : (t / 3) * tile;
+    }
+    return cells;
+}
+
 }  // namespace maker_site

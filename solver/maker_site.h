@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,21 @@ constexpr std::uint32_t kBlank = 0xFFFFFF;
 constexpr int kTile = 69;
 constexpr int kGap = 3;
 }  // namespace page_style
+
+// One cell of a page's board as every front-end draws it, in 96-dpi pixels: its square (from the
+// board's top-left corner, inside the board's frame colour) and what it shows, the square of the
+// picture at (sx, sy) that the game cuts for the tile standing there, or the blank.
+struct BoardCell {
+    int x, y, size;
+    bool blank;
+    int sx, sy;
+};
+// The side of the whole board, frame included, for tiles `tile` pixels a side.
+constexpr int boardSide(int tile = page_style::kTile) {
+    return 3 * tile + 4 * page_style::kGap;
+}
+// The nine cells of the board of `position` ('1'..'8' the tiles, anything else the blank).
+std::array<BoardCell, 9> boardCells(const std::string& position, int tile = page_style::kTile);
 
 struct Page {
     enum Kind { kBoard, kNoSolution, kError };

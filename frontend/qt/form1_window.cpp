@@ -1,11 +1,14 @@
 #include "frontend/qt/form1_window.h"
 
+#include "frontend/qt/frm_auto_best_window.h"
+#include "frontend/qt/frm_option_window.h"
 #include "frontend/qt/picture_box.h"
 #include "frontend/qt/twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -13,6 +16,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <cstdio>
@@ -162,23 +166,33 @@ void Form1Window::sync() {
 }
 
 void Form1Window::syncTiles(int gameType) {
-    const int count = gameType == board::kGame44 ? 16 : 9;
-    for (int cell = 0; cell < count; ++cell) {
+    for (const int cell : shownTiles_.changed(core_, gameType)) {
         const TilePicture& want = core_.tile(gameType, cell);
-        TilePicture& shown = gameType == board::kGame44 ? shown44_[cell] : shown33_[cell];
         PictureBox* surface = tile(gameType, cell);
-        if (want == shown && !surface->image().isNull()) continue;
         if (want.empty()) {
             surface->setPicture(QImage());
         } else {
             surface->paintPicture(ImageList1_.ListImage(want.picture), want.sx, want.sy, want.w,
                                   want.h);
         }
-        shown = want;
     }
 }
 
-// ---- Form1Host ----
+// ---- Frontend ----
+
+int Form1Window::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    return qt_front::showMessageBox(prompt, style, title);
+}
+
+void Form1Window::runDialog(QDialog& dialog) {
+    dialog.exec();
+}
+
+void Form1Window::OpenAddress(const std::string& address) {
+    QDesktopServices::openUrl(QUrl(qt_front::qs(address)));
+}
+
+template class ToolkitFrontend<Form1Window>;
 
 DrawingSurface& Form1Window::PicStep() {
     return *PicStep_;

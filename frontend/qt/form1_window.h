@@ -10,8 +10,11 @@
 #include <functional>
 #include <map>
 
+class FrmAutoBestWindow;
+class FrmOptionWindow;
 class PictureBox;
 class QAction;
+class QDialog;
 class QFrame;
 class QIcon;
 class QLabel;
@@ -23,8 +26,9 @@ class QTimer;
 QIcon programIcon();
 
 // The main window on Qt: builds the controls, forwards their events to the rules in Form1 and
-// draws what Form1's state says.
-class Form1Window : public QMainWindow, public Form1Host, public View {
+// draws what Form1's state says. It is the Qt front-end's side of the contract: the rules' boxes,
+// modal windows and addresses go through it too.
+class Form1Window : public QMainWindow, public ToolkitFrontend<Form1Window> {
     Q_OBJECT
 
   public:
@@ -41,13 +45,22 @@ class Form1Window : public QMainWindow, public Form1Host, public View {
     // Whether the window is in front; the clock counts only then. Tests replace it.
     std::function<bool()> foreground;
 
-    void sync() override;
+    // Draws what the rules' state says.
+    void sync();
+
+    // The Qt windows of the modal windows, and how one runs until it closes (tests drive it
+    // without a loop of its own).
+    using OptionsWindow = FrmOptionWindow;
+    using SolverWindow = FrmAutoBestWindow;
+    virtual void runDialog(QDialog& dialog);
 
     // The desktop session ends: the records are written, with no box to wait on, the window
     // closes as its close box does, and every loop ends, a modal window's or a box's too.
     void endSession();
 
-    // Form1Host
+    // Frontend
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    void OpenAddress(const std::string& address) override;
     DrawingSurface& PicStep() override;
     DrawingSurface& PicTime() override;
     int TileInnerWidth(int gameType) override;
@@ -84,8 +97,9 @@ class Form1Window : public QMainWindow, public Form1Host, public View {
 
     ImageList ImageList1_;
     Form1 core_;
-    // What each tile surface was last drawn with.
-    std::array<TilePicture, 9> shown33_{};
-    std::array<TilePicture, 16> shown44_{};
+    TileSurfaces shownTiles_;
     bool centred_ = false;
 };
+
+// Made in form1_window.cpp, where the modal windows' classes are known.
+extern template class ToolkitFrontend<Form1Window>;

@@ -22,7 +22,7 @@ QPushButton* button(QWidget* parent, const char* caption, const TwipsRect& at) {
 }  // namespace
 
 FrmAutoBestWindow::FrmAutoBestWindow(frmAutoBest& core, Form1Window& main)
-    : QDialog(&main), core_(core) {
+    : QDialog(&main), core_(core), main_(main) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(twips::toPx(kClientWidth), twips::toPx(kClientHeight));
@@ -37,16 +37,16 @@ FrmAutoBestWindow::FrmAutoBestWindow(frmAutoBest& core, Form1Window& main)
     });
     CmdDo = button(this, kCmdDoCaption, kCmdDo);
     connect(CmdDo, &QPushButton::clicked, this,
-            [this] { forward([this] { core_.CmdDo_Click(); }); });
+            [this] { main_.forward([this] { core_.CmdDo_Click(); }); });
     txtResult = new QLineEdit(this);
     txtResult->setGeometry(twips::toRect(kTxtResult));
     txtResult->setReadOnly(true);
     CmdPrior = button(this, kCmdPriorCaption, kCmdPrior);
     connect(CmdPrior, &QPushButton::clicked, this,
-            [this] { forward([this] { core_.CmdPrior_Click(); }); });
+            [this] { main_.forward([this] { core_.CmdPrior_Click(); }); });
     CmdNext = button(this, kCmdNextCaption, kCmdNext);
     connect(CmdNext, &QPushButton::clicked, this,
-            [this] { forward([this] { core_.CmdNext_Click(); }); });
+            [this] { main_.forward([this] { core_.CmdNext_Click(); }); });
     core_.onUnload = [this] { accept(); };
     sync();
 }

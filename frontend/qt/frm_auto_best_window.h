@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frontend/qt/qt_seams.h"
+#include "game/frontend.h"
 
 #include <QDialog>
 
@@ -30,4 +31,5 @@ class FrmAutoBestWindow : public QDialog, public View {
 
   private:
     frmAutoBest& core_;
+    Form1Window& main_;
 };

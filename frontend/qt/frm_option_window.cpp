@@ -61,7 +61,7 @@ FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
     Image5->setCursor(Qt::PointingHandCursor);
     Image5->setToolTip(qs(contactLine()));
     connect(Image5, &ImageControl::clicked, this,
-            [this] { forward([this] { core_.Image5_Click(); }); });
+            [this] { main_.forward([this] { core_.Image5_Click(); }); });
     Label2 = new QLabel(qs(contactLine()), PicAbout);
     Label2->setGeometry(twips::toRect(kLabel2));
     Label2->setAlignment(Qt::AlignCenter);
@@ -77,7 +77,7 @@ FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
     CmdOK2 = new QPushButton(QString::fromUtf8(kOK), PicAbout);
     CmdOK2->setGeometry(twips::toRect(kCmdOK2));
     connect(CmdOK2, &QPushButton::clicked, this,
-            [this] { forward([this] { core_.CmdOK2_Click(); }); });
+            [this] { main_.forward([this] { core_.CmdOK2_Click(); }); });
 
     PicOption = new QWidget(this);
     PicOption->setGeometry(twips::toRect(kPicOption));
@@ -86,7 +86,7 @@ FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
         ImgBG[k]->setGeometry(twips::toRect(kImgBG[k]));
         ImgBG[k]->setCursor(Qt::PointingHandCursor);
         connect(ImgBG[k], &ImageControl::clicked, this, [this](int index) {
-            forward([&] { core_.ImgBG_Click(static_cast<std::int16_t>(index)); });
+            main_.forward([&] { core_.ImgBG_Click(static_cast<std::int16_t>(index)); });
         });
     }
     core_.onUnload = [this] { accept(); };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frontend/qt/qt_seams.h"
+#include "game/frontend.h"
 
 #include <QDialog>
 

@@ -22,8 +22,6 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtBase);
     }
 
-    qt_front::installSeams();
-
     Form1Window window;
     const SessionEnd sessionEnd([&window] { window.endSession(); });
     window.show();

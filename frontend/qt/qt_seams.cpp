@@ -1,31 +1,11 @@
 #include "frontend/qt/qt_seams.h"
 
-#include "frontend/qt/form1_window.h"
-#include "frontend/qt/frm_auto_best_window.h"
-#include "frontend/qt/frm_option_window.h"
-#include "game/form1.h"
-#include "settings/frm_option.h"
-#include "solver/frm_auto_best.h"
+#include "game/frontend.h"
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QDialog>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace qt_front {
-
-std::unique_ptr<QDialog> dialogFor(ModalWindow& window) {
-    if (auto* options = dynamic_cast<FrmOption*>(&window)) {
-        return std::make_unique<FrmOptionWindow>(
-            *options, dynamic_cast<Form1Window&>(options->main().host()));
-    }
-    if (auto* solver = dynamic_cast<frmAutoBest*>(&window)) {
-        return std::make_unique<FrmAutoBestWindow>(
-            *solver, dynamic_cast<Form1Window&>(solver->main().host()));
-    }
-    return nullptr;
-}
 
 int showMessageBox(const std::string& prompt, int style, const std::string& title) {
     QMessageBox box(QApplication::activeWindow());
@@ -59,20 +39,6 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return msgbox::kOk;
-}
-
-void installSeams() {
-    msgbox::setHandler([](const std::string& prompt, int style, const std::string& title) {
-        syncViews();  // what the rules did before the box is on screen under it
-        return showMessageBox(prompt, style, title);
-    });
-    modal::setHandler([](ModalWindow& window) {
-        syncViews();
-        if (const auto dialog = dialogFor(window)) dialog->exec();
-    });
-    shell::setHandler(
-        [](const std::string& address) { QDesktopServices::openUrl(QUrl(qs(address))); });
-    InstallStoreErrorBox();
 }
 
 }  // namespace qt_front

@@ -6,24 +6,20 @@
 namespace site_pages {
 
 QImage drawBoard(const std::string& position, const QImage& picture) {
-    const int side = 3 * kTile + 4 * kGap;
+    const int side = maker_site::boardSide();
     const qreal ratio = picture.devicePixelRatio() > 0 ? picture.devicePixelRatio() : 1.0;
     QImage board(qRound(side * ratio), qRound(side * ratio), QImage::Format_RGB32);
     board.setDevicePixelRatio(ratio);
     board.fill(QColor(QRgb(maker_site::page_style::kBoardFrame)));
     QPainter p(&board);
-    for (int cell = 0; cell < 9 && cell < static_cast<int>(position.size()); ++cell) {
-        const QRectF target(kGap + (cell % 3) * (kTile + kGap), kGap + (cell / 3) * (kTile + kGap),
-                            kTile, kTile);
-        const char c = position[cell];
-        if (c < '1' || c > '8') {
-            p.fillRect(target, QColor(QRgb(maker_site::page_style::kBlank)));  // the blank
+    for (const maker_site::BoardCell& cell : maker_site::boardCells(position)) {
+        const QRectF target(cell.x, cell.y, cell.size, cell.size);
+        if (cell.blank) {
+            p.fillRect(target, QColor(QRgb(maker_site::page_style::kBlank)));
             continue;
         }
-        const int t = c - '1';
-        const QRectF source((t % 3) * kTile * ratio, (t / 3) * kTile * ratio, kTile * ratio,
-                            kTile * ratio);
-        p.drawImage(target, picture, source);
+        p.drawImage(target, picture,
+                    QRectF(cell.sx * ratio, cell.sy * ratio, cell.size * ratio, cell.size * ratio));
     }
     return board;
 }

@@ -15,9 +15,6 @@ namespace site_pages {
 // The picture a page is drawn with.
 using PictureSource = std::function<const QImage&(const maker_site::Page& page)>;
 
-constexpr int kTile = maker_site::page_style::kTile;
-constexpr int kGap = maker_site::page_style::kGap;
-
 QImage drawBoard(const std::string& position, const QImage& picture);
 PageView::Rendered render(const QString& address, const PictureSource& pictures);
 

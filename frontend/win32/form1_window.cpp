@@ -1,8 +1,11 @@
 #include "frontend/win32/form1_window.h"
 
+#include "frontend/win32/frm_auto_best_window.h"
+#include "frontend/win32/frm_option_window.h"
 #include "resource_ids.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -151,8 +154,7 @@ void Form1Window::layout(int dpi) {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     // Every surface is drawn afresh at the new size.
-    shown33_.fill(TilePicture{-1});
-    shown44_.fill(TilePicture{-1});
+    shownTiles_.forget();
 }
 
 void Form1Window::setSmiley() {
@@ -191,8 +193,8 @@ void Form1Window::sync() {
     SetWindowTextW(hwnd_, wide(core_.Caption).c_str());
     win32_front::placeFrame(Pic33, core_.Pic33, kFrameWidth, kPic33Height, dpi_);
     win32_front::placeFrame(Pic44, core_.Pic44, kFrameWidth, kPic44Height, dpi_);
-    syncTiles(board::kGame33, false);
-    syncTiles(board::kGame44, false);
+    syncTiles(board::kGame33);
+    syncTiles(board::kGame44);
     bool barChanged = false;
     for (const MenuItem& item : kMenuBar) {
         const MenuSlot& slot = menuSlots.at(item.id);
@@ -211,12 +213,9 @@ void Form1Window::sync() {
     if (barChanged) DrawMenuBar(hwnd_);
 }
 
-void Form1Window::syncTiles(int gameType, bool redraw) {
-    const int count = gameType == board::kGame44 ? 16 : 9;
-    for (int cell = 0; cell < count; ++cell) {
+void Form1Window::syncTiles(int gameType) {
+    for (const int cell : shownTiles_.changed(core_, gameType)) {
         const TilePicture& want = core_.tile(gameType, cell);
-        TilePicture& shown = gameType == board::kGame44 ? shown44_[cell] : shown33_[cell];
-        if (want == shown && !redraw) continue;
         PictureBox* surface = tile(gameType, cell);
         if (want.empty()) {
             surface->clear();
@@ -224,7 +223,6 @@ void Form1Window::syncTiles(int gameType, bool redraw) {
             surface->paintPicture(ImageList1_.ListImage(want.picture, dpi_), want.sx, want.sy,
                                   want.w, want.h);
         }
-        shown = want;
     }
 }
 
@@ -233,14 +231,23 @@ PictureBox* Form1Window::tile(int gameType, int cell) const {
     return cell >= 0 && cell < 9 ? PicG1[cell].get() : nullptr;
 }
 
-// ---- Form1Host ----
+// ---- Frontend ----
 
-int Form1Window::TileInnerWidth(int gameType) {
-    return tile(gameType, 0)->innerWidth();
+int Form1Window::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    return win32_front::showMessageBox(prompt, style, title);
 }
-int Form1Window::TileInnerHeight(int gameType) {
-    return tile(gameType, 0)->innerHeight();
+
+void Form1Window::runDialog(ModalFrame& dialog) {
+    dialog.runModal();
 }
+
+void Form1Window::OpenAddress(const std::string& address) {
+    ShellExecuteW(GetActiveWindow(), L"open", wide(address).c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+template class ToolkitFrontend<Form1Window>;
+
 void Form1Window::EnableTimer1(bool enabled) {
     if (enabled) {
         SetTimer(hwnd_, kTimer1Id, 1000, nullptr);
@@ -306,8 +313,8 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            syncTiles(board::kGame33, true);
-            syncTiles(board::kGame44, true);
+            syncTiles(board::kGame33);
+            syncTiles(board::kGame44);
             InvalidateRect(hwnd_, nullptr, TRUE);
             return 0;
         }

@@ -12,9 +12,15 @@
 #include <map>
 #include <memory>
 
+class FrmAutoBestWindow;
+class FrmOptionWindow;
+class ModalFrame;
+
 // The main window on Win32: builds the controls and the menu bar from the layout tables,
-// forwards their events to the rules in Form1 and draws what Form1's state says.
-class Form1Window : public Form1Host, public View {
+// forwards their events to the rules in Form1 and draws what Form1's state says. It is the
+// Win32 front-end's side of the contract: the rules' boxes, modal windows and addresses go
+// through it too.
+class Form1Window : public ToolkitFrontend<Form1Window> {
   public:
     static constexpr int kCommand1Id = 1000;
     static constexpr UINT_PTR kTimer1Id = 1;
@@ -34,16 +40,25 @@ class Form1Window : public Form1Host, public View {
     // Runs once the window is gone; the program's loop ends there.
     std::function<void()> onDestroyed;
 
-    void sync() override;
+    // Draws what the rules' state says.
+    void sync();
 
-    // Form1Host
+    // The Win32 windows of the modal windows, and how one runs until it closes (tests drive it
+    // without a loop of its own).
+    using OptionsWindow = FrmOptionWindow;
+    using SolverWindow = FrmAutoBestWindow;
+    virtual void runDialog(ModalFrame& dialog);
+
+    // Frontend: what the main window gives the rules, then the desktop's services.
     DrawingSurface& PicStep() override { return *PicStep_; }
     DrawingSurface& PicTime() override { return *PicTime_; }
-    int TileInnerWidth(int gameType) override;
-    int TileInnerHeight(int gameType) override;
+    int TileInnerWidth(int gameType) override { return tile(gameType, 0)->innerWidth(); }
+    int TileInnerHeight(int gameType) override { return tile(gameType, 0)->innerHeight(); }
     void EnableTimer1(bool enabled) override;
     bool IsForeground() override;
     void Unload() override;
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    void OpenAddress(const std::string& address) override;
     void LogError(const std::string& text) override;
 
     // Controls.
@@ -75,7 +90,7 @@ class Form1Window : public Form1Host, public View {
     void buildMenus();
     // Places every control for a DPI: the one place twips become pixels here.
     void layout(int dpi);
-    void syncTiles(int gameType, bool redraw);
+    void syncTiles(int gameType);
     void setSmiley();
     void centre();
     void menuOpened(HMENU popup);
@@ -88,8 +103,9 @@ class Form1Window : public Form1Host, public View {
     HICON smileyIcon_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    // What each tile surface was last drawn with.
-    std::array<TilePicture, 9> shown33_{};
-    std::array<TilePicture, 16> shown44_{};
+    TileSurfaces shownTiles_;
     bool closed_ = false;
 };
+
+// Made in form1_window.cpp, where the modal windows' classes are known.
+extern template class ToolkitFrontend<Form1Window>;

@@ -18,7 +18,7 @@ HWND button(HWND parent, const char* caption, int id) {
 }  // namespace
 
 FrmAutoBestWindow::FrmAutoBestWindow(frmAutoBest& core, Form1Window& main)
-    : ModalFrame(core, main.hwnd(), kClientWidth, kClientHeight), core_(core) {
+    : ModalFrame(core, main, kClientWidth, kClientHeight), core_(core) {
     create();
     // The page cuts the picture as the game cuts the 3 x 3 board.
     WebBrowser1 = std::make_unique<PageView>(

@@ -16,7 +16,7 @@ HWND label(HWND parent, const std::string& text, DWORD style = SS_LEFT) {
 }  // namespace
 
 FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
-    : ModalFrame(core, main.hwnd(), kClientWidth, kClientHeight), core_(core), main_(main) {
+    : ModalFrame(core, main, kClientWidth, kClientHeight), core_(core) {
     create();
     const PictureBox::Options image{false, false, PictureBox::kButtonFace};
     const PictureBox::Options link{false, true, PictureBox::kButtonFace};

@@ -41,6 +41,5 @@ class FrmOptionWindow : public ModalFrame {
     void fitLabel(HWND label, const TwipsRect& at);
 
     FrmOption& core_;
-    Form1Window& main_;
     std::array<int, 4> shownPictures_{};
 };

@@ -4,8 +4,6 @@
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    win32_front::installSeams();
-
     Form1Window window;
     window.onDestroyed = [] { PostQuitMessage(0); };
     window.show(showCommand);

@@ -7,8 +7,12 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-ModalFrame::ModalFrame(ModalWindow& core, HWND owner, int clientWidth, int clientHeight)
-    : owner_(owner), core_(core), clientWidth_(clientWidth), clientHeight_(clientHeight) {
+ModalFrame::ModalFrame(ModalWindow& core, Form1Window& main, int clientWidth, int clientHeight)
+    : main_(main),
+      owner_(main.hwnd()),
+      core_(core),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {
     core_.onUnload = [this] { closed_ = true; };
 }
 

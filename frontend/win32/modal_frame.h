@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frontend/win32/form1_window.h"
 #include "frontend/win32/win32_front.h"
 #include "game/seams.h"
 
@@ -21,7 +22,13 @@ class ModalFrame : public View {
     void runModal();
 
   protected:
-    ModalFrame(ModalWindow& core, HWND owner, int clientWidth, int clientHeight);
+    ModalFrame(ModalWindow& core, Form1Window& main, int clientWidth, int clientHeight);
+
+    // Runs an event's handler in the rules, then brings every window up to date.
+    template <typename Handler>
+    void forward(Handler&& handler) {
+        main_.forward(std::forward<Handler>(handler));
+    }
 
     // Creates the window; the controls are made by the caller, then placed by layout().
     void create();
@@ -30,6 +37,7 @@ class ModalFrame : public View {
     virtual void layout(int dpi) = 0;
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    Form1Window& main_;
     HWND owner_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;

@@ -19,7 +19,6 @@ constexpr COLORREF kNote = colorRef(maker_site::page_style::kNote);
 constexpr COLORREF kFrame = colorRef(maker_site::page_style::kBoardFrame);
 constexpr COLORREF kBlank = colorRef(maker_site::page_style::kBlank);
 constexpr int kMargin = 12;
-constexpr int kGap = maker_site::page_style::kGap;
 
 const std::initializer_list<const wchar_t*> kFaces = {L"Microsoft YaHei UI", L"Microsoft YaHei",
                                                       L"SimSun", L"宋体"};
@@ -68,9 +67,15 @@ void PageView::Navigate(const std::string& address) {
 }
 
 RECT PageView::cellRect(int cell) const {
-    const int left = boardLeft_ + dev(kGap + (cell % 3) * (tile_ + kGap));
-    const int top = boardTop_ + dev(kGap + (cell / 3) * (tile_ + kGap));
-    return RECT{left, top, left + dev(tile_), top + dev(tile_)};
+    const maker_site::BoardCell c =
+        maker_site::boardCells("", tile_)[static_cast<std::size_t>(cell)];
+    return cellRect(c);
+}
+
+RECT PageView::cellRect(const maker_site::BoardCell& cell) const {
+    const int left = boardLeft_ + dev(cell.x);
+    const int top = boardTop_ + dev(cell.y);
+    return RECT{left, top, left + dev(cell.size), top + dev(cell.size)};
 }
 
 std::uint32_t PageView::pixel(int x, int y) const {
@@ -110,7 +115,7 @@ void PageView::paint() {
 
     write(words.heading, win32_front::namedFont(kFaces, 15, dpi_, true), kHeading, 6);
     if (page.kind == maker_site::Page::kBoard) {
-        const int side = dev(3 * tile_ + 4 * kGap);
+        const int side = dev(maker_site::boardSide(tile_));
         boardLeft_ = left;
         boardTop_ = y;
         fill(backing_.dc(), RECT{left, y, left + side, y + side}, kFrame);
@@ -120,18 +125,15 @@ void PageView::paint() {
         HGDIOBJ old = SelectObject(source, picture.bitmap());
         SetStretchBltMode(backing_.dc(), HALFTONE);
         SetBrushOrgEx(backing_.dc(), 0, 0, nullptr);
-        for (int cell = 0; cell < 9; ++cell) {
+        for (const maker_site::BoardCell& cell : maker_site::boardCells(page.position, tile_)) {
             const RECT r = cellRect(cell);
-            const char c = page.position[static_cast<std::size_t>(cell)];
-            if (c < '1' || c > '8' || picture.empty()) {
+            if (cell.blank || picture.empty()) {
                 fill(backing_.dc(), r, kBlank);
                 continue;
             }
-            // Tile t is cut where the game cuts it: row t div 3, column t mod 3.
-            const int t = c - '1';
             StretchBlt(backing_.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, source,
-                       (t % 3) * tile_ * ratio, (t / 3) * tile_ * ratio, tile_ * ratio,
-                       tile_ * ratio, SRCCOPY);
+                       cell.sx * ratio, cell.sy * ratio, cell.size * ratio, cell.size * ratio,
+                       SRCCOPY);
         }
         SelectObject(source, old);
         DeleteDC(source);

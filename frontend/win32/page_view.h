@@ -30,6 +30,7 @@ class PageView {
 
     // Where the board's cells are, in the backing bitmap's pixels.
     RECT cellRect(int cell) const;
+    RECT cellRect(const maker_site::BoardCell& cell) const;
     // The backing bitmap in device pixels, 0x00RRGGBB.
     std::uint32_t pixel(int x, int y) const;
     int backingWidth() const { return width_; }

@@ -1,13 +1,5 @@
 #include "frontend/win32/win32_front.h"
 
-#include "frontend/win32/form1_window.h"
-#include "frontend/win32/frm_auto_best_window.h"
-#include "frontend/win32/frm_option_window.h"
-#include "settings/frm_option.h"
-#include "solver/frm_auto_best.h"
-
-#include <shellapi.h>
-
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -138,28 +130,6 @@ void runModal(HWND window, HWND owner, const std::function<bool()>& done) {
     if (owner) EnableWindow(owner, TRUE);
     if (IsWindow(window)) ShowWindow(window, SW_HIDE);
     if (owner) SetActiveWindow(owner);
-}
-
-void installSeams() {
-    msgbox::setHandler([](const std::string& prompt, int style, const std::string& title) {
-        syncViews();  // what the rules did before the box is on screen under it
-        return showMessageBox(prompt, style, title);
-    });
-    modal::setHandler([](ModalWindow& window) {
-        syncViews();
-        if (auto* options = dynamic_cast<FrmOption*>(&window)) {
-            FrmOptionWindow shown(*options, dynamic_cast<Form1Window&>(options->main().host()));
-            shown.runModal();
-        } else if (auto* solver = dynamic_cast<frmAutoBest*>(&window)) {
-            FrmAutoBestWindow shown(*solver, dynamic_cast<Form1Window&>(solver->main().host()));
-            shown.runModal();
-        }
-    });
-    shell::setHandler([](const std::string& address) {
-        ShellExecuteW(GetActiveWindow(), L"open", wide(address).c_str(), nullptr, nullptr,
-                      SW_SHOWNORMAL);
-    });
-    InstallStoreErrorBox();
 }
 
 // ---- Window classes and panels ----

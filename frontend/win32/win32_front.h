@@ -1,16 +1,14 @@
 #pragma once
 
 #include "game/form1.h"
-#include "game/seams.h"
-#include "game/views.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
-// What the Win32 windows share: text conversion, the one twips-to-pixels rule, fonts, and the
-// path every event takes (run the handler in the rules, then redraw every live window).
+// What the Win32 windows share: text conversion, the one twips-to-pixels rule, fonts, the real
+// message box and the modal loop.
 namespace win32_front {
 
 // The rules speak UTF-8; Windows speaks UTF-16.
@@ -45,9 +43,6 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
 // Runs a window modally over its owner: the owner takes no input until `done` says so or the
 // window is destroyed. Returns at once when there is no message loop to run (WM_QUIT).
 void runModal(HWND window, HWND owner, const std::function<bool()>& done);
-
-// Installs the real message box, modal windows and desktop addresses, and the store's error box.
-void installSeams();
 
 // Registers a window class of this program once; returns its name.
 const wchar_t* registerClass(const wchar_t* name, WNDPROC proc, HBRUSH background,

@@ -124,7 +124,7 @@ TEST_F(Window, MouseClicksOnTileSurfacesReachTheirOwnCells) {
             ASSERT_EQ(w->core().TileMap(), next) << "click on cell " << cell;
         }
         EXPECT_TRUE(w->core().IsWon);
-        EXPECT_EQ(prompts.size(), gameType == 33 ? 1u : 2u) << "one box per won game";
+        EXPECT_EQ(prompts().size(), gameType == 33 ? 1u : 2u) << "one box per won game";
     }
 }
 
@@ -253,10 +253,10 @@ TEST(MessageBox, AnEmptyTitleShowsNothing) {
     EXPECT_TRUE(title.trimmed().isEmpty()) << title.toStdString();
 }
 
-// What main installs: the real box with the store's failure text, title and icon.
-TEST(MessageBox, TheStoreErrorBoxMainInstallsIsShown) {
-    const auto savedBox = msgbox::setHandler({});
-    qt_front::installSeams();
+// The game's own window shows the real box with the store's failure text, title and icon.
+TEST(MessageBox, TheGamesWindowShowsTheStoreErrorBox) {
+    Form1Window w([] { return 0.5f; });
+    const std::string savedDir = store::directory();
     store::setDirectory("/proc/tessle-no-such-dir");
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -268,13 +268,10 @@ TEST(MessageBox, TheStoreErrorBoxMainInstallsIsShown) {
         },
         Qt::Key_Return);
     SaveRegValue("Tessle", "MinStep33", 12);
+    store::setDirectory(savedDir);
     EXPECT_EQ(text, QStringLiteral("存储失败！"));
     EXPECT_EQ(title, QStringLiteral("错误："));
     EXPECT_EQ(icon, QMessageBox::Critical);
-    msgbox::setHandler(savedBox);
-    modal::setHandler({});
-    shell::setHandler({});
-    store::setErrorHandler({});
 }
 
 TEST_F(Window, OptionsDialogShowsTheModesThumbnailsAndTakesAClick) {

@@ -1,6 +1,5 @@
 #include "qt_test_support.h"
 
-#include "frontend/qt/qt_seams.h"
 #include "settings/settings_store.h"
 
 #include <QApplication>
@@ -11,35 +10,17 @@ void QtWindowTest::SetUp() {
     storeDir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(storeDir->isValid());
     store::setDirectory(storeDir->path().toStdString());
-    store::setErrorHandler({});
-    msgbox::setHandler([this](const std::string& prompt, int style, const std::string&) {
-        syncViews();
-        prompts.push_back(prompt);
-        if ((style & 0x0F) != msgbox::kYesNo) return static_cast<int>(msgbox::kOk);
-        if (answers.empty()) return static_cast<int>(msgbox::kNo);
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    });
-    modal::setHandler([this](ModalWindow& window) {
-        syncViews();
-        const auto dialog = qt_front::dialogFor(window);
-        ASSERT_TRUE(dialog);
-        if (onDialog) onDialog(*dialog);
-    });
-    shell::setHandler([this](const std::string& address) { opened.push_back(address); });
 }
 
-void QtWindowTest::TearDown() {
-    msgbox::setHandler({});
-    modal::setHandler({});
-    shell::setHandler({});
-    store::setErrorHandler({});
-}
-
-std::unique_ptr<Form1Window> QtWindowTest::window(board::Random random) {
+std::unique_ptr<QtWindowTest::ScriptedWindow> QtWindowTest::window(board::Random random) {
     if (!random) random = [] { return 0.5f; };
-    return std::make_unique<Form1Window>(random);
+    return std::make_unique<ScriptedWindow>(*this, random);
+}
+
+std::vector<std::string> QtWindowTest::prompts() const {
+    std::vector<std::string> out;
+    for (const RecordedBox& box : boxes) out.push_back(box.prompt);
+    return out;
 }
 
 bool sameImage(const QImage& a, const QImage& b) {

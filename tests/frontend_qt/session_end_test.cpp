@@ -35,7 +35,7 @@ class Closing : public QtWindowTest {
 TEST_F(Closing, TheCloseBoxAfterAWinKeepsTheRecordAndTheClockStopped) {
     int moves = 0;
     auto w = wonByClicks(moves);
-    ASSERT_EQ(prompts, (std::vector<std::string>{"真行！你创造了新的纪录"}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{"真行！你创造了新的纪录"}));
     EXPECT_FALSE(w->Timer1->isActive()) << "the clock must stop with the win";
     w->close();
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
@@ -71,7 +71,7 @@ TEST_F(Closing, TheSessionEndsThroughAnOpenModalWindow) {
     w->action(&Form1::mnuHero)->trigger();
     EXPECT_TRUE(returned);
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
-    EXPECT_EQ(prompts.size(), 1u) << "no box after the win's";
+    EXPECT_EQ(prompts().size(), 1u) << "no box after the win's";
 }
 
 }  // namespace

@@ -12,9 +12,10 @@ namespace {
 
 // The cell of a rendered board page, where the page draws it.
 QImage pageCell(const QImage& page, int cell) {
-    const int step = site_pages::kTile + site_pages::kGap;
-    return page.copy(site_pages::kGap + (cell % 3) * step, site_pages::kGap + (cell / 3) * step,
-                     site_pages::kTile, site_pages::kTile);
+    const int step = maker_site::page_style::kTile + maker_site::page_style::kGap;
+    return page.copy(maker_site::page_style::kGap + (cell % 3) * step,
+                     maker_site::page_style::kGap + (cell / 3) * step,
+                     maker_site::page_style::kTile, maker_site::page_style::kTile);
 }
 
 struct PageCase {
@@ -45,7 +46,8 @@ TEST_P(Pages, ShowTheBoardOfThePositionCutFromThePicture) {
         const char ch = c.position[cell];
         QImage want;
         if (ch == '0') {
-            want = QImage(site_pages::kTile, site_pages::kTile, QImage::Format_RGB32);
+            want = QImage(maker_site::page_style::kTile, maker_site::page_style::kTile,
+                          QImage::Format_RGB32);
             want.fill(Qt::white);
         } else {
             const int t = ch - '1';

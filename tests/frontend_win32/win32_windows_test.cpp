@@ -4,10 +4,12 @@
 #include "frontend/win32/form1_window.h"
 #include "frontend/win32/frm_auto_best_window.h"
 #include "frontend/win32/frm_option_window.h"
+#include "game/app_info.h"
 #include "settings/frm_option.h"
 #include "settings/settings_store.h"
 #include "solver/bfs_solver.h"
 #include "solver/frm_auto_best.h"
+#include "support/scripted_box.h"
 
 #include <windows.h>
 
@@ -140,38 +142,35 @@ void deleteRecords() {
     }
 }
 
-struct Box {
-    std::string prompt;
-    int style;
-    std::string title;
-};
-
-class Win32Windows : public ::testing::Test {
+class Win32Windows : public ::testing::Test, public ScriptedBoxes {
   protected:
-    void SetUp() override {
-        deleteRecords();
-        previousBox_ = msgbox::setHandler(
-            [this](const std::string& prompt, int style, const std::string& title) {
-                syncViews();
-                boxes_.push_back({prompt, style, title});
-                if (answers_.empty()) return (style & 0x0F) == msgbox::kYesNo ? msgbox::kNo : 1;
-                const int answer = answers_.front();
-                answers_.pop_front();
-                return answer;
-            });
-        previousModal_ = modal::setHandler([this](ModalWindow& window) {
-            syncViews();
-            if (onModal) onModal(window);
-        });
-        previousStoreError_ = store::setErrorHandler(nullptr);  // failed writes go unreported
-    }
+    void SetUp() override { deleteRecords(); }
+    void TearDown() override { deleteRecords(); }
 
-    void TearDown() override {
-        msgbox::setHandler(previousBox_);
-        modal::setHandler(previousModal_);
-        store::setErrorHandler(previousStoreError_);
-        deleteRecords();
-    }
+    // The real main window, with its boxes answered from the script, its modal windows run by
+    // onDialog in place of their loop, and its log kept.
+    class TestWindow : public Form1Window {
+      public:
+        explicit TestWindow(Win32Windows& test, board::Random random = {})
+            : Form1Window(std::move(random)), test_(test) {}
+        int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+            return test_.answer(prompt, style, title);
+        }
+        void LogError(const std::string& text) override { logged.push_back(text); }
+        void OpenAddress(const std::string& address) override { opened.push_back(address); }
+        std::vector<std::string> logged;
+        std::vector<std::string> opened;
+
+      protected:
+        void runDialog(ModalFrame& dialog) override {
+            if (test_.onDialog) test_.onDialog(dialog);
+        }
+
+      private:
+        Win32Windows& test_;
+    };
+
+    std::function<void(ModalFrame&)> onDialog;
 
     // Opens a menu as Windows does when the player clicks it, then chooses one of its entries.
     static void choose(Form1Window& w, int menuId, int entryId) {
@@ -213,13 +212,6 @@ class Win32Windows : public ::testing::Test {
         }
         ASSERT_FALSE(w.core().IsPlaying());
     }
-
-    std::deque<int> answers_;
-    std::vector<Box> boxes_;
-    std::function<void(ModalWindow&)> onModal;
-    msgbox::Handler previousBox_;
-    modal::Handler previousModal_;
-    store::ErrorHandler previousStoreError_;
 };
 
 // ---- Placement and drawing at each DPI ----
@@ -230,7 +222,7 @@ class AtDpi : public Win32Windows, public ::testing::WithParamInterface<int> {};
 // density: the same strokes, the same cut of the picture, only more pixels.
 TEST_P(AtDpi, ControlsAndDrawingFollowTheTwips) {
     const int dpi = GetParam();
-    Form1Window w;
+    TestWindow w(*this);
     RECT suggested;
     GetWindowRect(w.hwnd(), &suggested);
     SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -297,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, AtDpi, ::testing::Values(96, 144, 192));
 
 // A fixed single border with a minimize button and no maximize button, centred with its frame.
 TEST_F(Win32Windows, MainWindowFrameAndPlace) {
-    Form1Window w;
+    TestWindow w(*this);
     w.show();
     pump();
     const LONG_PTR style = GetWindowLongPtrW(w.hwnd(), GWL_STYLE);
@@ -339,7 +331,7 @@ class Clicks : public Win32Windows, public ::testing::WithParamInterface<Gesture
 // blank was, and the blank where the tile was.
 TEST_P(Clicks, OnlyAPressAndReleaseInsideMoves) {
     const Gesture& g = GetParam();
-    Form1Window w(seeded(solvableSeed()));
+    TestWindow w(*this, seeded(solvableSeed()));
     deal(w);
     const int blank = w.core().BlankCell();
     const int cell = board::neighbours(board::kGame33, blank).front();
@@ -364,7 +356,7 @@ INSTANTIATE_TEST_SUITE_P(Gestures, Clicks,
 
 // Menus are refreshed by the handler of the menu that opens, and their commands reach the rules.
 TEST_F(Win32Windows, MenusOpenAndCommand) {
-    Form1Window w;
+    TestWindow w(*this);
     ASSERT_EQ(GetMenuItemCount(w.menuBar), 4);
     for (const auto& item : form1_layout::kMenuBar) {
         const Form1Window::MenuSlot& slot = w.menuSlots.at(item.id);
@@ -394,22 +386,19 @@ TEST_F(Win32Windows, MenusOpenAndCommand) {
     EXPECT_TRUE(state(w, 9) & MF_GRAYED);  // 难度(&L), a submenu, during a game
     EXPECT_TRUE(state(w, 12) & MF_GRAYED);
 
-    answers_ = {msgbox::kYes};
+    answers = {msgbox::kYes};
     choose(w, 1, 3);  // 结束(&E), answered Yes
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].style, 292);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].style, 292);
     EXPECT_FALSE(w.core().IsPlaying());
 
-    std::vector<std::string> opened;
-    shell::Handler previous = shell::setHandler([&](const std::string& a) { opened.push_back(a); });
     SendMessageW(w.hwnd(), WM_COMMAND, MAKEWPARAM(17, 0), 0);  // 好东东！ on the bar itself
-    shell::setHandler(previous);
-    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(w.opened, (std::vector<std::string>{kMakerSoftPage}));
 }
 
 // The clock counts a tick only while the main window is the foreground window.
 TEST_F(Win32Windows, TicksCountOnlyInFront) {
-    Form1Window w;
+    TestWindow w(*this);
     w.show();
     deal(w);
     SetForegroundWindow(w.hwnd());
@@ -443,13 +432,13 @@ TEST_F(Win32Windows, TicksCountOnlyInFront) {
 // and found again by the next start.
 TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
     {
-        Form1Window w(seeded(solvableSeed()));
+        TestWindow w(*this, seeded(solvableSeed()));
         bool destroyed = false;
         w.onDestroyed = [&] { destroyed = true; };
         int moves = 0;
         ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
-        ASSERT_FALSE(boxes_.empty());
-        EXPECT_EQ(boxes_.back().prompt, "真行！你创造了新的纪录");
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().prompt, "真行！你创造了新的纪录");
         EXPECT_EQ(w.core().MinStep33, moves);
         PostMessageW(w.hwnd(), WM_CLOSE, 0, 0);
         pump();
@@ -457,7 +446,7 @@ TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
         EXPECT_EQ(w.hwnd(), nullptr);
         ASSERT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
     }
-    Form1Window again;
+    TestWindow again(*this);
     EXPECT_EQ(again.core().MinStep33, GetRegValue("Tessle", "MinStep33"));
 }
 
@@ -466,7 +455,7 @@ TEST_F(Win32Windows, GameWonByClicksKeepsItsRecordAcrossAStart) {
 // Windows ends the process after WM_ENDSESSION: the record is in the store when it returns,
 // with nothing posted left to run. A cancelled end writes nothing, so a later close still can.
 TEST_F(Win32Windows, SessionEndWritesTheRecordAtOnce) {
-    Form1Window w(seeded(solvableSeed()));
+    TestWindow w(*this, seeded(solvableSeed()));
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
     EXPECT_EQ(SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
@@ -480,12 +469,11 @@ TEST_F(Win32Windows, SessionEndWritesTheRecordAtOnce) {
 // The hall of fame is open, so its modal loop has the main window disabled: the end of the
 // session reaches the main window all the same and writes the record.
 TEST_F(Win32Windows, SessionEndUnderAModalWindowWritesTheRecord) {
-    Form1Window w(seeded(solvableSeed()));
+    TestWindow w(*this, seeded(solvableSeed()));
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
     bool opened = false;
-    onModal = [&](ModalWindow& window) {
-        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+    onDialog = [&](ModalFrame& options) {
         opened = true;
         // Windows' message comes through the modal loop, then the loop ends on the close box.
         PostMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
@@ -498,26 +486,17 @@ TEST_F(Win32Windows, SessionEndUnderAModalWindowWritesTheRecord) {
     EXPECT_NE(w.hwnd(), nullptr);
 }
 
-// The main window with its log kept for the test.
-class LoggingForm1Window : public Form1Window {
-  public:
-    using Form1Window::Form1Window;
-    void LogError(const std::string& text) override { logged.push_back(text); }
-    std::vector<std::string> logged;
-};
-
 // A write the store refuses at the end of the session is logged: a box would wait for a click
 // Windows does not give it the time for.
 TEST_F(Win32Windows, SessionEndLogsAFailedWriteInsteadOfABox) {
-    InstallStoreErrorBox();  // as the program has it
-    LoggingForm1Window w(seeded(solvableSeed()));
+    TestWindow w(*this, seeded(solvableSeed()));
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
-    const std::size_t shownBefore = boxes_.size();
+    const std::size_t shownBefore = boxes.size();
     ASSERT_NO_FATAL_FAILURE(refuseRecordWrites());
     SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0);
     SendMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(boxes_.size(), shownBefore);
+    EXPECT_EQ(boxes.size(), shownBefore);
     ASSERT_FALSE(w.logged.empty());
     for (const std::string& text : w.logged) EXPECT_EQ(text, "存储失败！");
 }
@@ -527,10 +506,10 @@ TEST_F(Win32Windows, SessionEndLogsAFailedWriteInsteadOfABox) {
 // The picture panel: a click on the top-left thumbnail picks picture 4, closes the window and
 // the board is drawn again with it.
 TEST_F(Win32Windows, OptionWindowThumbnailClick) {
-    Form1Window w;
+    TestWindow w(*this);
     bool opened = false;
-    onModal = [&](ModalWindow& window) {
-        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+    onDialog = [&](ModalFrame& dialog) {
+        auto& options = static_cast<FrmOptionWindow&>(dialog);
         opened = true;
         wchar_t caption[32] = {};
         GetWindowTextW(options.hwnd(), caption, 32);
@@ -553,10 +532,10 @@ TEST_F(Win32Windows, OptionWindowThumbnailClick) {
 
 // The hall of fame: the record lines fit their text, and OK closes the window.
 TEST_F(Win32Windows, OptionWindowRecordLinesAndOk) {
-    Form1Window w;
+    TestWindow w(*this);
     bool opened = false;
-    onModal = [&](ModalWindow& window) {
-        FrmOptionWindow options(dynamic_cast<FrmOption&>(window), w);
+    onDialog = [&](ModalFrame& dialog) {
+        auto& options = static_cast<FrmOptionWindow&>(dialog);
         opened = true;
         EXPECT_TRUE(shown(options.PicAbout));
         EXPECT_FALSE(shown(options.PicOption));
@@ -583,14 +562,14 @@ TEST_F(Win32Windows, OptionWindowRecordLinesAndOk) {
 // The solver window: the buttons reach the rules, and the page view paints the board of each
 // step, cut from the picture in play, the blank left white.
 TEST_F(Win32Windows, SolverWindowStepsAndPaintsTheBoard) {
-    Form1Window w(seeded(solvableSeed()));
+    TestWindow w(*this, seeded(solvableSeed()));
     deal(w);
     bool opened = false;
-    onModal = [&](ModalWindow& window) {
-        FrmAutoBestWindow solver(dynamic_cast<frmAutoBest&>(window), w);
+    onDialog = [&](ModalFrame& dialog) {
+        auto& solver = static_cast<FrmAutoBestWindow&>(dialog);
         opened = true;
         EXPECT_FALSE(IsWindowEnabled(solver.CmdNext));
-        answers_ = {msgbox::kYes, msgbox::kOk};
+        answers = {msgbox::kYes, msgbox::kOk};
         SendMessageW(solver.hwnd(), WM_COMMAND, MAKEWPARAM(FrmAutoBestWindow::kCmdDoId, BN_CLICKED),
                      0);
         EXPECT_FALSE(IsWindowEnabled(solver.CmdDo));
@@ -624,7 +603,7 @@ TEST_F(Win32Windows, SolverWindowStepsAndPaintsTheBoard) {
     };
     choose(w, 13, 14);  // 自动求解
     EXPECT_TRUE(opened);
-    EXPECT_EQ(boxes_.size(), 2u);  // the question and "自动求解完成！"
+    EXPECT_EQ(boxes.size(), 2u);  // the question and "自动求解完成！"
 }
 
 }  // namespace

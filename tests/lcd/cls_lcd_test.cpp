@@ -1,4 +1,5 @@
 #include "lcd/cls_lcd.h"
+#include "support/recording_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -10,61 +11,7 @@
 
 namespace {
 
-// One call the display made on its surface, with the fore colour it was drawn in.
-struct Op {
-    enum Kind { kClear, kLine, kBox } kind;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    OleColor color = 0;
-
-    bool operator==(const Op& o) const {
-        return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 &&
-               color == o.color;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Op& op) {
-    static const char* const kNames[] = {"clear", "line", "box"};
-    os << kNames[op.kind];
-    if (op.kind != Op::kClear) {
-        os << "(" << op.x1 << "," << op.y1 << ")-(" << op.x2 << "," << op.y2 << ")";
-    }
-    return os << " #" << std::hex << op.color << std::dec;
-}
-
-class RecordingSurface : public DrawingSurface {
-  public:
-    explicit RecordingSurface(int innerHeight, int innerWidth = 200)
-        : height_(innerHeight), width_(innerWidth) {}
-
-    int innerWidth() const override { return width_; }
-    int innerHeight() const override { return height_; }
-
-    // A clear has no fore colour; recording none keeps clears comparable.
-    void clear() override { ops.push_back({Op::kClear, 0, 0, 0, 0, 0}); }
-    void setBackColor(OleColor color) override { back = color; }
-    void setForeColor(OleColor color) override { fore = color; }
-    void line(int x1, int y1, int x2, int y2) override {
-        ops.push_back({Op::kLine, x1, y1, x2, y2, fore});
-    }
-    void box(int x1, int y1, int x2, int y2) override {
-        ops.push_back({Op::kBox, x1, y1, x2, y2, fore});
-    }
-
-    // What is on the surface now: everything after the last clear, that clear excluded.
-    std::vector<Op> sinceLastClear() const {
-        auto it = std::find_if(ops.rbegin(), ops.rend(),
-                               [](const Op& op) { return op.kind == Op::kClear; });
-        return std::vector<Op>(it.base(), ops.end());
-    }
-
-    std::vector<Op> ops;
-    OleColor fore = 0;
-    OleColor back = 0xFFFFFF;
-
-  private:
-    int height_;
-    int width_;
-};
+using Op = RecordingSurface::Op;
 
 // Segment geometry as data: each coordinate is base + a multiple of W, M or H.
 struct Term {
@@ -160,7 +107,7 @@ void append(std::vector<Op>& to, const std::vector<Op>& more) {
 
 // Runs one Caption on a fresh display of the given inner height and returns the calls made.
 std::vector<Op> draw(const std::string& text, int innerHeight = 25) {
-    RecordingSurface surface(innerHeight);
+    RecordingSurface surface(200, innerHeight);
     ClsLcd lcd;
     lcd.NewLCD(&surface);
     lcd.Caption(text);
@@ -184,7 +131,7 @@ class Metrics : public ::testing::TestWithParam<MetricsCase> {};
 
 TEST_P(Metrics, MeasuredFromTheInnerHeight) {
     const auto& c = GetParam();
-    RecordingSurface surface(c.innerHeight);
+    RecordingSurface surface(200, c.innerHeight);
     ClsLcd lcd;
     lcd.NewLCD(&surface);
     EXPECT_EQ(lcd.IntX(), 2);
@@ -316,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SameDrawingCase{"\xF0\x9F\x99\x82:", "0:"}));  // 4 bytes, then colon
 
 TEST(Caption, EachAssignmentRedrawsFromTheStart) {
-    RecordingSurface surface(25);
+    RecordingSurface surface(200, 25);
     ClsLcd lcd;
     lcd.NewLCD(&surface);
     lcd.Caption("5");
@@ -326,13 +273,13 @@ TEST(Caption, EachAssignmentRedrawsFromTheStart) {
               2);
     std::vector<Op> expected = digit(cellAt(2), 1);
     append(expected, digit(cellAt(16), 7));
-    EXPECT_EQ(surface.sinceLastClear(), expected);
+    EXPECT_EQ(surface.shown(), expected);
     EXPECT_EQ(lcd.IntX(), 2);
 }
 
 TEST(Colours, ForeColourAppliesFromTheNextCaptionOn) {
     constexpr OleColor kRed = 0x0000FF, kBlue = 0xFF0000;
-    RecordingSurface surface(25);
+    RecordingSurface surface(200, 25);
     ClsLcd lcd;
     lcd.NewLCD(&surface);
     lcd.ForeColor(kRed);
@@ -352,7 +299,7 @@ TEST(Colours, ForeColourAppliesFromTheNextCaptionOn) {
 
     lcd.Caption("8");
     std::vector<Op> expected = digit(cellAt(2), 8, kBlue);
-    EXPECT_EQ(surface.sinceLastClear(), expected);
+    EXPECT_EQ(surface.shown(), expected);
 }
 
 }  // namespace

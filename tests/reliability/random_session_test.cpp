@@ -223,7 +223,7 @@ class RandomSession : public Form1Test {
             draws_.pop_front();
             return r;
         };
-        f_ = std::make_unique<TestForm>(source);
+        f_ = std::make_unique<TestForm>(*this, source);
         f_->foreground = model_.foreground;
     }
 

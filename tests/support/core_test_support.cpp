@@ -1,5 +1,8 @@
 #include "support/core_test_support.h"
 
+#include "settings/frm_option.h"
+#include "solver/frm_auto_best.h"
+
 #include "lcd/cls_lcd.h"
 
 #ifdef _WIN32
@@ -28,8 +31,17 @@ void clearRegistryStore() {
 
 }  // namespace
 
-TestForm::TestForm(board::Random random) : Form1(*this, std::move(random)) {
+TestForm::TestForm(ScriptedDesktop& desktop, board::Random random)
+    : Form1(*this, std::move(random)), desktop_(desktop) {
     Form_Load();
+}
+
+void TestForm::ShowModal(FrmOption& window) {
+    desktop_.show(window);
+}
+
+void TestForm::ShowModal(frmAutoBest& window) {
+    desktop_.show(window);
 }
 
 void CoreTest::SetUp() {
@@ -43,33 +55,9 @@ void CoreTest::SetUp() {
     ASSERT_FALSE(storeDir.empty());
     store::setDirectory(storeDir);
     clearRegistryStore();
-    store::setErrorHandler([this] {
-        ++storeErrors;
-        MsgBox("存储失败！", msgbox::kCritical, "错误：");
-    });
-    msgbox::setHandler([this](const std::string& prompt, int style, const std::string& title) {
-        const RecordedBox box{prompt, style, title};
-        if (onBox) onBox(box);
-        boxes.push_back(box);
-        if ((style & 0x0F) != msgbox::kYesNo) return static_cast<int>(msgbox::kOk);
-        if (answers.empty()) return static_cast<int>(msgbox::kNo);
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    });
-    shell::setHandler([this](const std::string& address) { addresses.push_back(address); });
-    modal::setHandler([this](ModalWindow& window) {
-        window.onUnload = [this] { ++unloadedWindows; };
-        if (onModal) onModal(window);
-        window.onUnload = nullptr;
-    });
 }
 
 void CoreTest::TearDown() {
-    msgbox::setHandler({});
-    shell::setHandler({});
-    modal::setHandler({});
-    store::setErrorHandler({});
     std::error_code ignored;
     std::filesystem::remove_all(storeDir, ignored);
     clearRegistryStore();
@@ -151,7 +139,7 @@ std::unique_ptr<TestForm> Form1Test::windowDealing(const board::Map& map) {
 
 std::unique_ptr<TestForm> Form1Test::window(board::Random random) {
     if (!random) random = [] { return 0.0f; };
-    return std::make_unique<TestForm>(random);
+    return std::make_unique<TestForm>(*this, random);
 }
 
 std::unique_ptr<TestForm> Form1Test::windowAfterAWin(int* moves) {
@@ -165,19 +153,19 @@ std::unique_ptr<TestForm> Form1Test::windowAfterAWin(int* moves) {
 }
 
 TilePicture Form1Test::slice(const TestForm& f, int picture, int gameType, int t) {
-    TestForm& host = const_cast<TestForm&>(f);
+    TestForm& host = const_cast<TestForm&>(f);  // the tile size is asked, never changed
     const int n = board::side(gameType);
     const int w = host.TileInnerWidth(gameType), h = host.TileInnerHeight(gameType);
     return TilePicture{picture, (t % n) * w, (t / n) * h, w, h};
 }
 
-bool Form1Test::showsDigits(const StrokeSurface& display, const std::string& text) {
-    StrokeSurface probe(display.innerWidth(), display.innerHeight());
+bool Form1Test::showsDigits(const RecordingSurface& display, const std::string& text) {
+    RecordingSurface probe(display.innerWidth(), display.innerHeight());
     ClsLcd lcd;
     lcd.NewLCD(&probe);
     lcd.ForeColor(255);
     lcd.Caption(text);
-    return display.strokes == probe.strokes;
+    return display.shown() == probe.shown();
 }
 
 bool Form1Test::boardShows(const TestForm& f, const board::Map& map, int picture) {

@@ -8,6 +8,8 @@
 #include "game/form1.h"
 #include "game/seams.h"
 #include "settings/settings_store.h"
+#include "support/recording_surface.h"
+#include "support/scripted_box.h"
 
 #include <gtest/gtest.h>
 
@@ -19,47 +21,42 @@
 #include <string>
 #include <vector>
 
-// A display surface that keeps the strokes drawn since it was last cleared, in their colours:
-// two surfaces show the same exactly when these agree.
-class StrokeSurface : public DrawingSurface {
-  public:
-    StrokeSurface(int innerWidth, int innerHeight) : width_(innerWidth), height_(innerHeight) {}
+// What the rules ask of the desktop, answered from a script: boxes (recorded, questions answered
+// from a list), addresses (recorded), modal windows (run by a callback in place of their event
+// loop). The store's failed writes are counted as their boxes show.
+struct ScriptedDesktop : ScriptedBoxes {
+    std::vector<std::string> addresses;
+    // Runs in place of a modal window's event loop.
+    std::function<void(ModalWindow&)> onModal;
+    int storeErrors = 0;
+    // Modal windows the rules unloaded (OK, a picture chosen).
+    int unloadedWindows = 0;
 
-    int innerWidth() const override { return width_; }
-    int innerHeight() const override { return height_; }
-    void clear() override { strokes.clear(); }
-    void setBackColor(OleColor color) override { back = color; }
-    void setForeColor(OleColor color) override { fore = color; }
-    void line(int x1, int y1, int x2, int y2) override {
-        strokes.push_back({0, x1, y1, x2, y2, fore});
+    int box(const std::string& prompt, int style, const std::string& title) {
+        if (prompt == kStoreWriteFailed) ++storeErrors;
+        return answer(prompt, style, title);
     }
-    void box(int x1, int y1, int x2, int y2) override {
-        strokes.push_back({1, x1, y1, x2, y2, fore});
+    void show(ModalWindow& window) {
+        window.onUnload = [this] { ++unloadedWindows; };
+        if (onModal) onModal(window);
+        window.onUnload = nullptr;
     }
-
-    struct Stroke {
-        int kind, x1, y1, x2, y2;
-        OleColor color;
-        bool operator==(const Stroke& o) const {
-            return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 &&
-                   color == o.color;
-        }
-    };
-    std::vector<Stroke> strokes;
-    OleColor back = 0xFFFFFF;
-    OleColor fore = 0;
-
-  private:
-    int width_;
-    int height_;
 };
 
 // The main window as the rules see it, on a front-end double: displays as on Linux (53 x 25 and
-// 49 x 25 inside), tiles 69 and 51 pixels inside.
-class TestForm : public Form1Host, public Form1 {
+// 49 x 25 inside), tiles 69 and 51 pixels inside, and the desktop's services from a script.
+class TestForm : public Frontend, public Form1 {
   public:
-    explicit TestForm(board::Random random);
+    TestForm(ScriptedDesktop& desktop, board::Random random);
 
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+        return desktop_.box(prompt, style, title);
+    }
+    void ShowModal(FrmOption& window) override;
+    void ShowModal(frmAutoBest& window) override;
+    void OpenAddress(const std::string& address) override { desktop_.addresses.push_back(address); }
+    void LogError(const std::string& text) override { logged.push_back(text); }
+    void Refresh() override { ++refreshes; }
     DrawingSurface& PicStep() override { return step; }
     DrawingSurface& PicTime() override { return time; }
     int TileInnerWidth(int gameType) override { return gameType == board::kGame44 ? 51 : 69; }
@@ -73,39 +70,24 @@ class TestForm : public Form1Host, public Form1 {
         ++unloads;
         Form_Unload();  // as closing the window does
     }
-    void LogError(const std::string& text) override { logged.push_back(text); }
 
-    StrokeSurface step{53, 25};
-    StrokeSurface time{49, 25};
+    RecordingSurface step{53, 25};
+    RecordingSurface time{49, 25};
     bool timerRunning = false;
     int timerChanges = 0;
     bool foreground = true;
     int unloads = 0;
+    int refreshes = 0;
     std::vector<std::string> logged;
+
+  private:
+    ScriptedDesktop& desktop_;
 };
 
-struct RecordedBox {
-    std::string prompt;
-    int style;
-    std::string title;
-};
-
-class CoreTest : public ::testing::Test {
+class CoreTest : public ::testing::Test, public ScriptedDesktop {
   protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Answers for the next Yes/No boxes, in order; a box without an answer gets No.
-    std::deque<int> answers;
-    std::vector<RecordedBox> boxes;
-    std::vector<std::string> addresses;
-    // Runs in place of a modal window's event loop.
-    std::function<void(ModalWindow&)> onModal;
-    // Called when a box is shown, before it is recorded (to look at the state at that moment).
-    std::function<void(const RecordedBox&)> onBox;
-    int storeErrors = 0;
-    // Modal windows the rules unloaded (OK, a picture chosen).
-    int unloadedWindows = 0;
 
     std::string storeDir;
 
@@ -124,7 +106,7 @@ class Form1Test : public CoreTest {
     // Tile t of a picture as a surface of `gameType` shows it.
     static TilePicture slice(const TestForm& f, int picture, int gameType, int t);
     // The display shows exactly the digits of `text`, as a display of its size draws them.
-    static bool showsDigits(const StrokeSurface& display, const std::string& text);
+    static bool showsDigits(const RecordingSurface& display, const std::string& text);
     // Every surface of the board shows the image of the tile that stands there.
     static bool boardShows(const TestForm& f, const board::Map& map, int picture);
 };
