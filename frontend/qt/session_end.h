@@ -9,8 +9,8 @@ class QSocketNotifier;
 // Ending the desktop session is closing the game: SIGTERM (logout, shutdown), SIGHUP (the
 // terminal or session went away), SIGINT (Ctrl+C) and the session manager's request to save
 // all reach one callback, run from the event loop, never from the signal handler itself. The
-// handler only writes the signal's number to a pipe the loop watches. A signal that was ignored
-// when the program started (nohup) stays ignored.
+// handler only writes the signal's number to a pipe the loop watches. SIGHUP and SIGINT stay
+// ignored when the program was started with them ignored (nohup, a background job).
 class SessionEnd : public QObject {
     Q_OBJECT
 
