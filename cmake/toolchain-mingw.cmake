@@ -18,6 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # ctest and gtest_discover_tests start the programs through Wine, in a prefix of this build
-# tree's own, so that registry writes never reach anyone's real Wine setup.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/wine-run;${CMAKE_BINARY_DIR}/wine-prefix")
+# tree's own, so that registry writes never reach anyone's real Wine setup. The 32-bit programs
+# get a 32-bit prefix and Wine's 32-bit loader.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+if(TESSLE_MINGW_ARCH STREQUAL "i686")
+  list(APPEND CMAKE_CROSSCOMPILING_EMULATOR --win32)
+endif()
+list(APPEND CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-prefix)
