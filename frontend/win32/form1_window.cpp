@@ -58,6 +58,7 @@ void Form1Window::buildWindow() {
     Command1 = CreateWindowExW(
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_ICON, 0, 0, 0, 0, Picture1,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1Id)), instance, nullptr);
+    win32_front::addTooltip(hwnd_, Command1, kNewGameTip);
     PicTime_ = std::make_unique<PictureBox>(Picture1, 0, PictureBox::Options{true, false, 0});
 
     Pic33 = win32_front::createPanel(hwnd_);
@@ -104,7 +105,7 @@ void Form1Window::buildMenus() {
 void Form1Window::layout(int dpi) {
     dpi_ = dpi;
     RECT outer{0, 0, toPx(kClientWidth, dpi), toPx(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&outer, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi));
+    win32_front::adjustWindowRect(outer, kStyle, TRUE, kExStyle, dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame Windows reckons for a DPI need not be the one it draws (a menu bar that wraps,
@@ -143,15 +144,17 @@ void Form1Window::layout(int dpi) {
                  toPx(kClientHeight, dpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
 
     const int iconSize = win32_front::scale(32, dpi);
+    // The new icons are in place before the old ones go: the window may draw them meanwhile.
     for (HICON* icon : {&bigIcon_, &smallIcon_}) {
-        if (*icon) DestroyIcon(*icon);
         const int size = icon == &bigIcon_ ? iconSize : win32_front::scale(16, dpi);
-        *icon =
+        HICON next =
             static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TESSLE),
                                           IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        SendMessageW(hwnd_, WM_SETICON, icon == &bigIcon_ ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(next));
+        if (*icon) DestroyIcon(*icon);
+        *icon = next;
     }
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     // Every surface is drawn afresh at the new size.
     shownTiles_.forget();
@@ -306,7 +309,9 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!HIWORD(lParam)) menuOpened(reinterpret_cast<HMENU>(wParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimer1Id) forward([this] { core_.Timer1_Timer(); });
+            // A tick changes only the clock, which draws itself on its surface: nothing else is
+            // set again (the solver's text box would lose its selection every second).
+            if (wParam == kTimer1Id) core_.Timer1_Timer();
             return 0;
         case WM_DPICHANGED: {
             layout(HIWORD(wParam));

@@ -52,10 +52,15 @@ void FrmAutoBestWindow::sync() {
     SetWindowTextW(hwnd_, wide(core_.Caption).c_str());
     if (WebBrowser1->LocationURL() != core_.WebBrowser1.LocationURL)
         WebBrowser1->Navigate(core_.WebBrowser1.LocationURL);
-    SetWindowTextW(txtResult, wide(core_.txtResult).c_str());
-    EnableWindow(CmdDo, core_.CmdDo.Enabled);
-    EnableWindow(CmdPrior, core_.CmdPrior.Enabled);
-    EnableWindow(CmdNext, core_.CmdNext.Enabled);
+    // Set only when it changed: setting it again would lose the player's selection.
+    if (win32_front::textOf(txtResult) != core_.txtResult)
+        SetWindowTextW(txtResult, wide(core_.txtResult).c_str());
+    // Enabled first, so that a button losing the focus can hand it to one enabled now.
+    for (const bool enabled : {true, false}) {
+        if (core_.CmdDo.Enabled == enabled) enable(CmdDo, enabled);
+        if (core_.CmdPrior.Enabled == enabled) enable(CmdPrior, enabled);
+        if (core_.CmdNext.Enabled == enabled) enable(CmdNext, enabled);
+    }
 }
 
 LRESULT FrmAutoBestWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

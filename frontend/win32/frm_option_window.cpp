@@ -26,6 +26,7 @@ FrmOptionWindow::FrmOptionWindow(FrmOption& core, Form1Window& main)
     LblAbout = label(PicAbout, aboutTitle());
     Image5 = std::make_unique<PictureBox>(PicAbout, 0, link);
     Image5->onClick = [this](int) { forward([this] { core_.Image5_Click(); }); };
+    win32_front::addTooltip(hwnd_, Image5->hwnd(), contactLine());
     Label2 = label(PicAbout, contactLine(), SS_CENTER);
     Label3 = label(PicAbout, kMakerLine, SS_CENTER);
     Image3 = label(PicAbout, "", SS_ETCHEDHORZ);
@@ -58,7 +59,13 @@ void FrmOptionWindow::layout(int dpi) {
     Image5->paintStretched(main_.ImageList1().mail(dpi));
     win32_front::put(Label2, kLabel2, dpi);
     win32_front::put(Label3, kLabel3, dpi);
-    win32_front::put(Image3, kImage3, dpi);
+    // The rule is one etched line in the middle of its place: the static draws its top and
+    // bottom edges, two device pixels each at any DPI, so it is made just that high for them
+    // to fall on each other.
+    const RECT rule = win32_front::toRect(kImage3, dpi);
+    const int thick = 2;
+    SetWindowPos(Image3, nullptr, rule.left, (rule.top + rule.bottom - thick) / 2,
+                 rule.right - rule.left, thick, SWP_NOZORDER | SWP_NOACTIVATE);
     fitLabel(Label1, kLabel1);
     win32_front::put(CmdOK2, kCmdOK2, dpi);
     for (int k = 0; k < 4; ++k) ImgBG[k]->place(kImgBG[k], dpi);

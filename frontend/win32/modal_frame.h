@@ -34,6 +34,11 @@ class ModalFrame : public View {
     void create();
     // Sizes the window for its client area in twips at a DPI and places the controls.
     void resize(int dpi);
+    // Enables or disables a control; a control that loses the focus this way hands it on to the
+    // next one that can take it, as in a dialog.
+    void enable(HWND control, bool enabled);
+    // Gives a control the focus, as the dialog manager would.
+    void focusOn(HWND control);
     virtual void layout(int dpi) = 0;
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -44,10 +49,13 @@ class ModalFrame : public View {
 
   private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool isPushButton(HWND control);
     void centre();
 
     ModalWindow& core_;
     int clientWidth_;
     int clientHeight_;
     bool closed_ = false;
+    // The control that had the focus when the window was last deactivated (a box opened over it).
+    HWND focus_ = nullptr;
 };

@@ -8,6 +8,16 @@
 
 namespace {
 
+// A sunken edge as thick as `ring` device pixels: DrawEdge's two lines are one pixel each at
+// any DPI, so each is drawn as often as the DPI asks (the outer one takes an odd pixel).
+void drawSunkenEdge(HDC dc, RECT r, int ring) {
+    const int outer = (ring + 1) / 2;
+    for (int i = 0; i < ring; ++i) {
+        DrawEdge(dc, &r, i < outer ? BDR_SUNKENOUTER : BDR_SUNKENINNER, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+}
+
 COLORREF fromOle(OleColor c) {
     return (c & 0x80000000) ? GetSysColor(static_cast<int>(c & 0xFF))
                             : static_cast<COLORREF>(c & 0xFFFFFF);
@@ -185,6 +195,22 @@ void PictureBox::draw(const Op& op) {
     }
 }
 
+void PictureBox::paint(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    // Whatever the backing leaves of the client is the border.
+    ExcludeClipRect(dc, offsetX_, offsetY_, offsetX_ + backing_.width(),
+                    offsetY_ + backing_.height());
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    // The edge fills the ring the backing leaves, so it touches the picture at any DPI.
+    if (options_.border) drawSunkenEdge(dc, client, std::min(offsetX_, offsetY_));
+    SelectClipRgn(dc, nullptr);
+    if (backing_.dc()) {
+        BitBlt(dc, offsetX_, offsetY_, backing_.width(), backing_.height(), backing_.dc(), 0, 0,
+               SRCCOPY);
+    }
+}
+
 LRESULT CALLBACK PictureBox::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PictureBox* self = win32_front::objectOf<PictureBox>(window, message, lParam);
     if (self && self->hwnd_ == window) return self->handle(message, wParam, lParam);
@@ -198,22 +224,13 @@ LRESULT PictureBox::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            RECT client;
-            GetClientRect(hwnd_, &client);
-            // Whatever the backing leaves of the client is the border.
-            ExcludeClipRect(dc, offsetX_, offsetY_, offsetX_ + backing_.width(),
-                            offsetY_ + backing_.height());
-            FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-            if (options_.border) DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
-            SelectClipRgn(dc, nullptr);
-            if (backing_.dc()) {
-                BitBlt(dc, offsetX_, offsetY_, backing_.width(), backing_.height(), backing_.dc(),
-                       0, 0, SRCCOPY);
-            }
+            paint(BeginPaint(hwnd_, &ps));
             EndPaint(hwnd_, &ps);
             return 0;
         }
+        case WM_PRINTCLIENT:
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
         case WM_SETCURSOR:
             if (options_.handCursor && LOWORD(lParam) == HTCLIENT) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));

@@ -74,6 +74,8 @@ class PictureBox : public DrawingSurface {
     };
 
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Draws the border and what the backing holds onto a DC (the window's, or a copy's).
+    void paint(HDC dc);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void rebuild();
     void draw(const Op& op);

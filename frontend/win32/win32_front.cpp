@@ -1,5 +1,7 @@
 #include "frontend/win32/win32_front.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -27,15 +29,73 @@ std::string utf8(const std::wstring& text) {
     return out;
 }
 
+std::string textOf(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), n + 1)));
+    return utf8(text);
+}
+
+void addTooltip(HWND owner, HWND control, const std::string& text) {
+    // Owned by the window, so it goes with it.
+    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    std::wstring caption = wide(text);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = caption.data();
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 RECT toRect(const TwipsRect& r, int dpi) {
     const int left = toPx(r.Left, dpi);
     const int top = toPx(r.Top, dpi);
     return RECT{left, top, left + toPx(r.Width, dpi), top + toPx(r.Height, dpi)};
 }
 
+// ---- DPI ----
+
+namespace {
+
+// Windows 10's DPI functions are looked up when first needed, never imported: the loader of
+// Windows 7, 8 and 8.1 refuses to start a program that imports one its user32 lacks.
+template <typename Function>
+Function fromUser32(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    // Through void(*)(), the one function pointer type every other converts from quietly.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+}  // namespace
+
+int systemDpi() {
+    static const auto forSystem = fromUser32<UINT(WINAPI*)()>("GetDpiForSystem");
+    if (forSystem) return static_cast<int>(forSystem());
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 int dpiOf(HWND window) {
-    const UINT dpi = window ? GetDpiForWindow(window) : 0;
-    return dpi ? static_cast<int>(dpi) : static_cast<int>(GetDpiForSystem());
+    static const auto forWindow = fromUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const UINT dpi = window && forWindow ? forWindow(window) : 0;
+    return dpi ? static_cast<int>(dpi) : systemDpi();
+}
+
+void adjustWindowRect(RECT& r, DWORD style, BOOL menu, DWORD exStyle, int dpi) {
+    static const auto forDpi =
+        fromUser32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (forDpi) {
+        forDpi(&r, style, menu, exStyle, static_cast<UINT>(dpi));
+    } else {
+        // The frame of the system DPI, the only one these windows get there.
+        AdjustWindowRectEx(&r, style, menu, exStyle);
+    }
 }
 
 namespace {
@@ -78,10 +138,19 @@ HFONT uiFont(int dpi) {
     const FontKey key{L"", 0, dpi, false};
     HFONT& font = fonts()[key];
     if (!font) {
+        static const auto forDpi =
+            fromUser32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
-        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                                   static_cast<UINT>(dpi));
+        if (forDpi) {
+            forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
+        } else {
+            // The font of the system DPI, scaled: Windows 8.1 moves a window to a screen of
+            // another DPI without a call that gives the font at it.
+            SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+            metrics.lfMessageFont.lfHeight =
+                MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi());
+        }
         font = CreateFontIndirectW(&metrics.lfMessageFont);
     }
     return font;

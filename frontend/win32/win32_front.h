@@ -14,6 +14,10 @@ namespace win32_front {
 // The rules speak UTF-8; Windows speaks UTF-16.
 std::wstring wide(const std::string& utf8);
 std::string utf8(const std::wstring& text);
+// A window's text, in UTF-8.
+std::string textOf(HWND window);
+// Gives a control of `owner` a tooltip.
+void addTooltip(HWND owner, HWND control, const std::string& text);
 
 // Twips are 1/1440 inch: at the window's DPI, px = twips x dpi / 1440, rounded.
 inline int toPx(int twips, int dpi) {
@@ -27,8 +31,14 @@ inline int scale(int px96, int dpi) {
     return MulDiv(px96, dpi, 96);
 }
 
-// The DPI of the monitor a window is on (96 where Windows cannot say).
+// The DPI of the monitor a window is on; the system DPI before Windows 10, which has no
+// per-window DPI.
 int dpiOf(HWND window);
+// The DPI Windows gave the desktop at logon (96 where it cannot say).
+int systemDpi();
+// The window rectangle around a client rectangle at a DPI (AdjustWindowRectExForDpi where
+// Windows has it).
+void adjustWindowRect(RECT& r, DWORD style, BOOL menu, DWORD exStyle, int dpi);
 
 // The dialog font of the desktop at a DPI; shared, never to be deleted by the caller.
 HFONT uiFont(int dpi);

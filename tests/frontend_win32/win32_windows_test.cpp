@@ -38,6 +38,25 @@ void pump() {
     }
 }
 
+// Runs `step` once from inside whatever loop runs next (a modal window's, a message box's), as
+// soon as it waits for messages: what was posted before is handled first.
+std::function<void()> pendingStep;
+void CALLBACK runPendingStep(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    const std::function<void()> step = std::move(pendingStep);
+    if (step) step();
+}
+void soon(std::function<void()> step) {
+    pendingStep = std::move(step);
+    SetTimer(nullptr, 0, 10, runPendingStep);
+}
+
+// Presses a key as the keyboard would, for the dialog manager of whatever loop handles it.
+void press(HWND to, WPARAM key) {
+    PostMessageW(to, WM_KEYDOWN, key, 1);
+    PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+}
+
 // Shown as far as the control itself goes: the windows under test need not be on screen.
 bool shown(HWND control) {
     return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -154,8 +173,12 @@ class Win32Windows : public ::testing::Test, public ScriptedBoxes {
         explicit TestWindow(Win32Windows& test, board::Random random = {})
             : Form1Window(std::move(random)), test_(test) {}
         int MsgBox(const std::string& prompt, int style, const std::string& title) override {
-            return test_.answer(prompt, style, title);
+            if (!realBoxes) return test_.answer(prompt, style, title);
+            const int answer = Form1Window::MsgBox(prompt, style, title);
+            test_.boxes.push_back({prompt, style, title});
+            return answer;
         }
+        bool realBoxes = false;  // the real MessageBoxW instead of the script
         void LogError(const std::string& text) override { logged.push_back(text); }
         void OpenAddress(const std::string& address) override { opened.push_back(address); }
         std::vector<std::string> logged;
@@ -283,6 +306,24 @@ TEST_P(AtDpi, ControlsAndDrawingFollowTheTwips) {
     }();
     const int expected = lit96 * dpi * dpi / (96 * 96);
     EXPECT_NEAR(lit, expected, expected / 10);  // at 150 % a pixel is one or two wide
+
+    // The sunken edge fills the ring around the picture at any DPI: the pixel next to the
+    // picture is the edge's inner line, not the face colour showing through.
+    const PictureBox& corner = *w.PicG1[0];
+    RECT cell;
+    GetClientRect(corner.hwnd(), &cell);
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bits = CreateCompatibleBitmap(screen, cell.right, cell.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(copy, bits);
+    SendMessageW(corner.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(copy), PRF_CLIENT);
+    const int ring = (cell.right - corner.backingWidth()) / 2;
+    EXPECT_EQ(GetPixel(copy, ring - 1, cell.bottom / 2), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(GetPixel(copy, cell.right / 2, ring - 1), GetSysColor(COLOR_3DDKSHADOW));
+    SelectObject(copy, old);
+    DeleteObject(bits);
+    DeleteDC(copy);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, AtDpi, ::testing::Values(96, 144, 192));
@@ -604,6 +645,117 @@ TEST_F(Win32Windows, SolverWindowStepsAndPaintsTheBoard) {
     choose(w, 13, 14);  // 自动求解
     EXPECT_TRUE(opened);
     EXPECT_EQ(boxes.size(), 2u);  // the question and "自动求解完成！"
+}
+
+// ---- The keyboard in the modal windows ----
+
+struct ModalCase {
+    const char* name;
+    int menu, entry;
+    const char* focus;  // the caption of the control that has the focus first; "" the window
+};
+
+class Keyboard : public Win32Windows, public ::testing::WithParamInterface<ModalCase> {};
+
+// As in a dialog: the focus starts on the first button, and Escape closes the window as its
+// close box does, choosing nothing.
+TEST_P(Keyboard, FocusStartsOnTheFirstButtonAndEscapeCloses) {
+    TestWindow w(*this, seeded(solvableSeed()));
+    deal(w);
+    if (GetParam().menu != 13) choose(w, 1, 3);  // given up: the options windows are enabled
+    const int picture = w.core().PicType;
+    std::string focused = "?";
+    bool closed = false;
+    onDialog = [&](ModalFrame& dialog) {
+        soon([&] {
+            HWND f = GetFocus();
+            focused = f == dialog.hwnd() ? "" : win32_front::textOf(f);
+            press(dialog.hwnd(), VK_ESCAPE);
+        });
+        dialog.runModal();
+        closed = dialog.closed();
+    };
+    choose(w, GetParam().menu, GetParam().entry);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(focused, GetParam().focus);
+    EXPECT_EQ(w.core().PicType, picture);
+    EXPECT_EQ(GetRegValue("Tessle", "PType"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWindow, Keyboard,
+    ::testing::Values(ModalCase{"HallOfFame", 1, 5, "OK"}, ModalCase{"Backdrop", 8, 12, ""},
+                      ModalCase{"About", 13, 16, "OK"}, ModalCase{"Solver", 13, 14, "自动求解"}),
+    [](const ::testing::TestParamInfo<ModalCase>& info) { return std::string(info.param.name); });
+
+// Enter on 自动求解 asks the real question; Enter there is No (style 292), the focus comes back
+// to the button and Enter works again; once the search has run, the button is disabled and the
+// focus moves on to 下一步.
+TEST_F(Win32Windows, SolverKeepsTheFocusOnItsButtonsThroughBoxesAndDisabling) {
+    TestWindow w(*this, seeded(solvableSeed()));
+    w.show();
+    deal(w);
+    w.realBoxes = true;
+    std::string afterBox, afterSearch;
+    onDialog = [&](ModalFrame& dialog) {
+        auto& solver = static_cast<FrmAutoBestWindow&>(dialog);
+        soon([&] {
+            soon([&] {
+                press(GetFocus(), VK_RETURN);  // in the box: its default button
+                soon([&] {
+                    afterBox = win32_front::textOf(GetFocus());
+                    w.realBoxes = false;
+                    answers = {msgbox::kYes, msgbox::kOk};
+                    press(GetFocus(), VK_RETURN);
+                    soon([&] {
+                        afterSearch = win32_front::textOf(GetFocus());
+                        PostMessageW(solver.hwnd(), WM_CLOSE, 0, 0);
+                    });
+                });
+            });
+            press(GetFocus(), VK_RETURN);
+        });
+        solver.runModal();
+    };
+    choose(w, 13, 14);  // 自动求解
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].style, 292);
+    EXPECT_EQ(afterBox, "自动求解");
+    EXPECT_FALSE(w.core().solverWindow()->CmdDo.Enabled);
+    EXPECT_EQ(afterSearch, "下一步");
+}
+
+// The real MessageBoxW keeps the classic default buttons: Enter is No for style 292, Yes for 36.
+TEST_F(Win32Windows, RealMessageBoxEnterAnswersTheDefaultButton) {
+    for (const auto& [style, answer] : {std::pair{292, msgbox::kNo}, std::pair{36, msgbox::kYes}}) {
+        soon([] { press(GetFocus(), VK_RETURN); });
+        EXPECT_EQ(win32_front::showMessageBox("真不想玩了？", style, "放弃？"), answer) << style;
+    }
+}
+
+// The solver window, twice as wide as the main window, stays inside the work area when the
+// main window sits at the screen's right edge.
+TEST_F(Win32Windows, ModalWindowStaysInsideTheWorkArea) {
+    TestWindow w(*this, seeded(solvableSeed()));
+    w.show();
+    RECT work, main;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(w.hwnd(), &main);
+    SetWindowPos(w.hwnd(), nullptr, work.right - (main.right - main.left), main.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    deal(w);
+    RECT at{};
+    onDialog = [&](ModalFrame& dialog) {
+        soon([&] {
+            GetWindowRect(dialog.hwnd(), &at);
+            PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
+        });
+        dialog.runModal();
+    };
+    choose(w, 13, 14);  // 自动求解
+    EXPECT_GE(at.left, work.left);
+    EXPECT_LE(at.right, work.right);
+    EXPECT_GT(at.right - at.left, main.right - main.left);
 }
 
 }  // namespace
