@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // The three small integers the game keeps between runs, one set for the whole machine, under
@@ -32,5 +33,12 @@ void setDirectory(const std::string& dir);
 // Application names name one group of values; anything that could reach outside the store
 // (path separators, "..") is refused.
 bool isValidAppName(const std::string& AppName);
+
+// Value names: letters, digits, '_', '-' and '.', which every backend keeps as they are.
+bool isStorableName(const std::string& name);
+
+// A stored value's text as a number: strict decimal (optional sign, digits only, within 32
+// bits); nothing for anything else.
+std::optional<std::int32_t> parseValue(const std::string& text);
 
 }  // namespace store

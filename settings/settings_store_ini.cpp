@@ -38,6 +38,9 @@
 
 namespace {
 
+using store::isStorableName;
+using store::parseValue;
+
 constexpr std::chrono::milliseconds kLockWait{10000};
 // Far beyond any store the game writes; a larger file is not ours to load and write back.
 constexpr off_t kMaxFileSize = 1 << 20;
@@ -49,18 +52,6 @@ std::string vendorDir() {
 
 std::string iniPath(const std::string& AppName) {
     return vendorDir() + "/" + AppName + ".ini";
-}
-
-// Names are written as they are, so only characters that need no escaping in an INI key are
-// allowed.
-bool isStorableName(const std::string& name) {
-    if (name.empty()) return false;
-    for (const char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
-        if (!ok) return false;
-    }
-    return true;
 }
 
 bool isBlank(char c) {
@@ -84,26 +75,6 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
         if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     }
     return true;
-}
-
-// Strict decimal: optional sign, digits only, within 32 bits.
-std::optional<std::int32_t> parseValue(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    std::size_t i = 0;
-    const bool negative = text[0] == '-';
-    if (text[0] == '-' || text[0] == '+') ++i;
-    if (i == text.size() || text.size() - i > 10) return std::nullopt;
-    std::int64_t v = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        v = v * 10 + (text[i] - '0');
-    }
-    if (negative) v = -v;
-    if (v < std::numeric_limits<std::int32_t>::min() ||
-        v > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(v);
 }
 
 // The file as lines, and which of them are ours: those before the first section header and

@@ -1,20 +1,13 @@
 #pragma once
 
 #include "game/form1.h"
+#include "game/twips.h"
 
 #include <QRect>
 
-// Window geometry is laid out in twips, the classic unit of 1/1440 inch; at 96 dots per inch
-// that is 15 twips per pixel. Qt works in device-independent pixels and scales for high-DPI
-// screens by itself, so this is the one place where the two meet.
+// Qt works in device-independent pixels and scales for high-DPI screens by itself: twips meet
+// Qt rectangles here.
 namespace twips {
-
-constexpr int kPerPixel = 15;
-
-// Rounds to the nearest pixel, as the classic toolkit did when it placed controls.
-constexpr int toPx(int t) {
-    return (t >= 0 ? t + kPerPixel / 2 : t - kPerPixel / 2) / kPerPixel;
-}
 
 // A control's geometry given in twips, as (left, top) and width x height.
 inline QRect toRect(int left, int top, int width, int height) {
