@@ -1,0 +1,226 @@
+#include "frontend/web/form1_page.h"
+
+#include "frontend/web/frm_auto_best_page.h"
+#include "frontend/web/frm_option_page.h"
+#include "game/app_info.h"
+#include "game/twips.h"
+
+namespace {
+
+using namespace form1_layout;
+
+// An empty tile surface shows the picture box's own background.
+constexpr OleColor kSurfaceBack = 0xFFFFFF;
+
+// The status bar's fonts: the classic Song face first, then CJK faces a browser may have.
+constexpr const char* kStatusFallbacks =
+    "\"Noto Serif CJK SC\", \"Source Han Serif SC\", \"AR PL UMing CN\", \"Songti SC\", "
+    "\"Noto Sans CJK SC\", \"WenQuanYi Micro Hei\", \"Microsoft YaHei\", serif";
+
+}  // namespace
+
+CanvasSurface::CanvasSurface(int id, const TwipsRect& at)
+    : id_(id),
+      width_(twips::toPx(at.Width) - 2 * kBorder),
+      height_(twips::toPx(at.Height) - 2 * kBorder) {}
+
+Form1Page::Form1Page() : core_(*this) {
+    buildWindow();
+    buildMenus();
+    core_.Form_Load();
+    sync();
+}
+
+Form1Page::~Form1Page() = default;
+
+void Form1Page::buildWindow() {
+    web::openMain(kAppTitle, kClientWidth, kClientHeight);
+    const int strip = web::newId();
+    web::create(strip, 0, "panel", kPicture1, "Picture1");
+    web::setClass(strip, "strip", true);
+
+    PicStep_ = std::make_unique<CanvasSurface>(web::newId(), kPicStep);
+    web::create(PicStep_->id(), strip, "surface", kPicStep, "PicStep");
+    PicStep_->setBackColor(0x000000);
+
+    Command1_ = web::newId();
+    web::create(Command1_, strip, "button", kCommand1, "Command1");
+    web::setImage(Command1_, "smiley");
+    web::setTip(Command1_, kNewGameTip);
+    onClick(Command1_, 0, [this] { core_.Command1_Click(); });
+
+    PicTime_ = std::make_unique<CanvasSurface>(web::newId(), kPicTime);
+    web::create(PicTime_->id(), strip, "surface", kPicTime, "PicTime");
+    PicTime_->setBackColor(0x000000);
+
+    Pic33_ = web::newId();
+    web::create(Pic33_, 0, "panel", {0, 0, kFrameWidth, kPic33Height}, "Pic33");
+    web::setClass(Pic33_, "board", true);
+    for (int i = 0; i < 9; ++i) {
+        const int id = web::newId();
+        web::create(id, Pic33_, "surface", tileRect(board::kGame33, i),
+                    "PicG1(" + std::to_string(i) + ")");
+        onClick(id, 0, [this, i] { core_.PicG1_Click(i); });
+        PicG1_.push_back(id);
+    }
+    Pic44_ = web::newId();
+    web::create(Pic44_, 0, "panel", {0, 0, kFrameWidth, kPic44Height}, "Pic44");
+    web::setClass(Pic44_, "board", true);
+    for (int i = 0; i < 16; ++i) {
+        const int id = web::newId();
+        web::create(id, Pic44_, "surface", tileRect(board::kGame44, i),
+                    "PicG2(" + std::to_string(i) + ")");
+        onClick(id, 0, [this, i] { core_.PicG2_Click(i); });
+        PicG2_.push_back(id);
+    }
+
+    // The status bar fills what the strip and the boards leave of the client height.
+    const int boardBottom = kPicture1.Height + 50 + kPic33Height;
+    StatusBar1_ = web::newId();
+    web::create(StatusBar1_, 0, "label",
+                {0, boardBottom, kClientWidth, kClientHeight - boardBottom}, "StatusBar1");
+    web::setClass(StatusBar1_, "statusbar", true);
+    web::setFont(StatusBar1_,
+                 std::string(kStatusFontLatin) + ", \"" + kStatusFont + "\", " + kStatusFallbacks,
+                 kStatusPointSize);
+    web::setText(StatusBar1_, kStatusText);
+}
+
+void Form1Page::buildMenus() {
+    for (const MenuItem& item : kMenuBar) {
+        web::menuItem(item.id, item.parent, item.caption, hasEntries(item.id),
+                      item.command != nullptr, item.tickable);
+    }
+}
+
+// ---- Events ----
+
+void Form1Page::onClick(int id, int window, std::function<void()> handler) {
+    routes_[id] = Route{window, [this, handler = std::move(handler)](int) { forward(handler); }};
+}
+
+void Form1Page::forget(int id) {
+    routes_.erase(id);
+}
+
+void Form1Page::run() {
+    while (!closing_ && !ended_) dispatch(web::nextEvent());
+    if (ended_) return;
+    core_.Form_Unload();
+    EnableTimer1(false);
+    web::closeMain(std::string(kAppTitle) + " 已退出。");
+}
+
+void Form1Page::dispatch(const web::Event& event) {
+    switch (event.kind) {
+        case web::kTick:
+            // A second that comes after the clock stopped is not the game's.
+            if (core_.Timer1Enabled) forward([this] { core_.Timer1_Timer(); });
+            return;
+        case web::kMenuOpen:
+        case web::kCommand:
+            // The menu bar is the main window's: it takes nothing while a modal window is open.
+            if (topWindow() == 0) runMenu(event.target, event.kind == web::kMenuOpen);
+            return;
+        default: {
+            const auto route = routes_.find(event.target);
+            if (route == routes_.end() || route->second.window != topWindow()) return;
+            const auto run = route->second.run;  // the handler may forget its own route
+            run(event.value);
+            return;
+        }
+    }
+}
+
+void Form1Page::runMenu(int menuId, bool opening) {
+    for (const MenuItem& item : kMenuBar) {
+        if (item.id != menuId) continue;
+        if (!(core_.*item.entry).Enabled) return;
+        if (item.command) forward([&] { (core_.*item.command)(); });
+        if (opening && !closing_) web::showMenu(menuId);
+        return;
+    }
+}
+
+void Form1Page::runDialog(DialogPage& dialog) {
+    windows_.push_back(dialog.id());
+    routes_[dialog.id()] = Route{dialog.id(), [&dialog](int) { dialog.done = true; }};
+    web::dialogShown(dialog.id());
+    while (!dialog.done && !ended_) dispatch(web::nextEvent());
+    forget(dialog.id());
+    windows_.pop_back();
+}
+
+void Form1Page::endSession() {
+    ended_ = true;
+    core_.EndSession();
+}
+
+// ---- Drawing what the rules say ----
+
+void Form1Page::sync() {
+    web::setTitle(0, core_.Caption);
+    web::place(Pic33_, core_.Pic33);
+    web::place(Pic44_, core_.Pic44);
+    for (const int gameType : {board::kGame33, board::kGame44}) {
+        const std::vector<int>& ids = gameType == board::kGame44 ? PicG2_ : PicG1_;
+        for (const int cell : shownTiles_.changed(core_, gameType)) {
+            const TilePicture& want = core_.tile(gameType, cell);
+            if (want.empty()) {
+                web::clear(ids[cell], kSurfaceBack);
+            } else {
+                web::picture(ids[cell], want);
+            }
+        }
+    }
+    for (const MenuItem& item : kMenuBar) {
+        const MenuEntry& state = core_.*item.entry;
+        web::setMenuState(item.id, state.Enabled, state.Checked);
+    }
+}
+
+// ---- Frontend ----
+
+int Form1Page::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    const int id = web::newId();
+    int answer = 0;
+    web::showBox(id, title, prompt, style);
+    windows_.push_back(id);
+    routes_[id] = Route{id, [&answer](int value) { answer = value; }};
+    while (answer == 0 && !ended_) dispatch(web::nextEvent());
+    forget(id);
+    windows_.pop_back();
+    web::closeBox(id);
+    if (answer != 0) return answer;
+    return (style & 0x0F) == msgbox::kYesNo ? msgbox::kNo : msgbox::kOk;
+}
+
+void Form1Page::OpenAddress(const std::string& address) {
+    web::openAddress(address);
+}
+
+void Form1Page::LogError(const std::string& text) {
+    web::logError(text);
+}
+
+template class ToolkitFrontend<Form1Page>;
+
+int Form1Page::TileInnerWidth(int gameType) {
+    return twips::toPx(tileRect(gameType, 0).Width) - 2 * CanvasSurface::kBorder;
+}
+
+int Form1Page::TileInnerHeight(int gameType) {
+    return twips::toPx(tileRect(gameType, 0).Height) - 2 * CanvasSurface::kBorder;
+}
+
+void Form1Page::EnableTimer1(bool enabled) {
+    web::timer(enabled);
+}
+
+bool Form1Page::IsForeground() {
+    return web::isForeground();
+}
+
+void Form1Page::Unload() {
+    closing_ = true;
+}
