@@ -12,6 +12,7 @@
 
 namespace {
 
+// clang-format off
 // The stored text of a key, or null when it is missing (or storage cannot be read at all, as
 // with cookies blocked: then nothing is stored and every value reads as 0). Freed by the caller.
 EM_JS(char*, web_store_get, (const char* key), {
@@ -21,7 +22,7 @@ EM_JS(char*, web_store_get, (const char* key), {
     } catch (e) {
         return 0;
     }
-    if (text == = null) return 0;
+    if (text === null) return 0;
     const size = lengthBytesUTF8(text) + 1;
     const out = _malloc(size);
     stringToUTF8(text, out, size);
@@ -37,6 +38,7 @@ EM_JS(int, web_store_set, (const char* key, const char* text), {
         return 0;
     }
 });
+// clang-format on
 
 std::string keyOf(const std::string& AppName, const std::string& ValueName) {
     std::string name = ValueName;

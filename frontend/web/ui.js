@@ -283,9 +283,13 @@ const TessleUI = (() => {
     let need = mainWindow ? mainWindow.offsetWidth : 0;
     for (const layer of layers) need = Math.max(need, layer.dialog.offsetWidth);
     need += 16;
-    const scale = Math.min(1, document.documentElement.clientWidth / need);
+    const width = document.documentElement.clientWidth;
+    const scale = Math.min(1, width / need);
     desktop.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
     desktop.dataset.scale = scale;
+    if (mainWindow) {
+      mainWindow.style.left = Math.max(8, Math.round((width / scale - mainWindow.offsetWidth) / 2)) + 'px';
+    }
     for (const layer of layers) place(layer.dialog);
   }
 
@@ -705,6 +709,10 @@ const TessleUI = (() => {
       img.replaceWith(canvas);
     }
     const styles = [...doc.querySelectorAll('style')];
+    // The page's background fills the view, as a browser's does.
+    const fill = doc.createElement('style');
+    fill.textContent = ':host > body { margin: 0; padding: 8px; min-height: 100%; box-sizing: border-box; }';
+    styles.push(fill);
     root.replaceChildren(...styles.map((s) => document.adoptNode(s)), document.adoptNode(doc.body));
   }
   function pageContext(id) {
