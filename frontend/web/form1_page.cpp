@@ -47,6 +47,7 @@ void Form1Page::buildWindow() {
     web::create(Command1_, strip, "button", kCommand1, "Command1");
     web::setImage(Command1_, "smiley");
     web::setTip(Command1_, kNewGameTip);
+    web::setClass(Command1_, "nofocus", true);
     onClick(Command1_, 0, [this] { core_.Command1_Click(); });
 
     PicTime_ = std::make_unique<CanvasSurface>(web::newId(), kPicTime);

@@ -806,6 +806,8 @@ const TessleUI = (() => {
     document.addEventListener('keyup', onKeyUp, true);
     document.addEventListener('mousedown', (e) => {
       if (menubar && !menubar.contains(e.target)) stopMenus();
+      // A control marked nofocus takes no focus from a click (the new-game button).
+      if (e.target.closest && e.target.closest('.nofocus')) e.preventDefault();
     }, true);
     window.addEventListener('resize', fit);
     window.addEventListener('blur', stopMenus);
