@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -374,11 +372,11 @@ TEST_F(Menus, EndOfSessionWritesTheRecordsWithoutABox) {
     EXPECT_EQ(storedValue("MinStep33"), f->MinStep33);
     EXPECT_EQ(storedValue("MinStep44"), 99999);
 #ifndef _WIN32
-    std::filesystem::remove_all(storeDir + "/KORVANEL");  // so that g's win is a record too
+    clearStore();  // so that g's win is a record too
     auto g = windowAfterAWin();
     ASSERT_TRUE(g->IsChampion);
     boxes.clear();
-    std::ofstream(storeDir + "/KORVANEL").put('x');  // no write can succeed, also as root
+    failStoreWrites();
     g->EndSession();
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(g->logged, (std::vector<std::string>{"存储失败！", "存储失败！"}));
@@ -395,8 +393,7 @@ TEST_F(Menus, FailedWritesOnCloseShowTheErrorOncePerValue) {
     auto f = windowAfterAWin();
     ASSERT_TRUE(f->IsWon);
     boxes.clear();
-    // A file where the vendor folder should be: no write can succeed, also as root.
-    std::ofstream(storeDir + "/KORVANEL").put('x');
+    failStoreWrites();
     f->mnuExit_Click();
     ASSERT_EQ(boxes.size(), 2u);
     for (const RecordedBox& box : boxes) {

@@ -57,7 +57,7 @@ TEST(BfsSolverSearch, FourMoves) {
 }
 
 TEST(BfsSolverSearch, SolvedStartIsNotRecognised) {
-    BfsSolver solver(std::string(BfsSolver::kGoal));
+    BfsSolver solver{std::string(BfsSolver::kGoal)};
     ASSERT_TRUE(solver.FindAnswer());
     ASSERT_GE(solver.MapList.size(), 3u);
     EXPECT_EQ(solver.MapList[1].Map, "123450786");

@@ -8,6 +8,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #endif
+#ifdef __EMSCRIPTEN__
+#include "support/web_storage.h"
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -55,12 +58,35 @@ void CoreTest::SetUp() {
     ASSERT_FALSE(storeDir.empty());
     store::setDirectory(storeDir);
     clearRegistryStore();
+#ifdef __EMSCRIPTEN__
+    web_storage::clear();
+#endif
 }
 
 void CoreTest::TearDown() {
     std::error_code ignored;
     std::filesystem::remove_all(storeDir, ignored);
     clearRegistryStore();
+#ifdef __EMSCRIPTEN__
+    web_storage::clear();
+#endif
+}
+
+void CoreTest::clearStore() {
+#ifdef __EMSCRIPTEN__
+    web_storage::clear();
+#else
+    std::filesystem::remove_all(storeDir + "/KORVANEL");
+#endif
+}
+
+void CoreTest::failStoreWrites() {
+#ifdef __EMSCRIPTEN__
+    web_storage::setFull(true);
+#else
+    // A file where the store's folder should be: no write can succeed, also as root.
+    std::ofstream(storeDir + "/KORVANEL").put('x');
+#endif
 }
 
 void CoreTest::storeValue(const std::string& name, std::int32_t value) {

@@ -93,6 +93,10 @@ class CoreTest : public ::testing::Test, public ScriptedDesktop {
 
     void storeValue(const std::string& name, std::int32_t value);
     std::int32_t storedValue(const std::string& name);
+    // Not on Windows, where the store is the registry: every value forgotten; every later write
+    // failing (a full localStorage in the browser).
+    void clearStore();
+    void failStoreWrites();
 };
 
 class Form1Test : public CoreTest {
