@@ -54,25 +54,30 @@ void Form1Page::buildWindow() {
     web::create(PicTime_->id(), strip, "surface", kPicTime, "PicTime");
     PicTime_->setBackColor(0x000000);
 
-    Pic33_ = web::newId();
-    web::create(Pic33_, 0, "panel", {0, 0, kFrameWidth, kPic33Height}, "Pic33");
-    web::setClass(Pic33_, "board", true);
-    for (int i = 0; i < 9; ++i) {
-        const int id = web::newId();
-        web::create(id, Pic33_, "surface", tileRect(board::kGame33, i),
-                    "PicG1(" + std::to_string(i) + ")");
-        onClick(id, 0, [this, i] { core_.PicG1_Click(i); });
-        PicG1_.push_back(id);
-    }
-    Pic44_ = web::newId();
-    web::create(Pic44_, 0, "panel", {0, 0, kFrameWidth, kPic44Height}, "Pic44");
-    web::setClass(Pic44_, "board", true);
-    for (int i = 0; i < 16; ++i) {
-        const int id = web::newId();
-        web::create(id, Pic44_, "surface", tileRect(board::kGame44, i),
-                    "PicG2(" + std::to_string(i) + ")");
-        onClick(id, 0, [this, i] { core_.PicG2_Click(i); });
-        PicG2_.push_back(id);
+    // Both boards, each a frame of tile surfaces; the rules place the frames.
+    struct BoardControls {
+        int gameType;
+        int& frame;
+        int height;
+        const char* name;
+        const char* tiles;
+        std::vector<int>& ids;
+        void (Form1::*click)(int);
+    };
+    for (const BoardControls& b : {BoardControls{board::kGame33, Pic33_, kPic33Height, "Pic33",
+                                                 "PicG1", PicG1_, &Form1::PicG1_Click},
+                                   BoardControls{board::kGame44, Pic44_, kPic44Height, "Pic44",
+                                                 "PicG2", PicG2_, &Form1::PicG2_Click}}) {
+        b.frame = web::newId();
+        web::create(b.frame, 0, "panel", {0, 0, kFrameWidth, b.height}, b.name);
+        web::setClass(b.frame, "board", true);
+        for (int i = 0; i < board::side(b.gameType) * board::side(b.gameType); ++i) {
+            const int id = web::newId();
+            web::create(id, b.frame, "surface", tileRect(b.gameType, i),
+                        std::string(b.tiles) + "(" + std::to_string(i) + ")");
+            onClick(id, 0, [this, i, click = b.click] { (core_.*click)(i); });
+            b.ids.push_back(id);
+        }
     }
 
     // The status bar fills what the strip and the boards leave of the client height.

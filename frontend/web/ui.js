@@ -257,6 +257,7 @@ const TessleUI = (() => {
 
   // ---- The main window ----
   function openMain(title, clientWidth, clientHeight) {
+    performance.mark('tessle-main');  // the game's code has started: for the load benchmark
     document.title = title;
     desktop = document.getElementById('desktop');
     mainWindow = document.getElementById('main');
