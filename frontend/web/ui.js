@@ -225,11 +225,6 @@ const TessleUI = (() => {
   }
   function setEnabled(id, enabled) {
     const el = els.get(id);
-    if (el.classList.contains('menu-item') || el.classList.contains('menu-title')) {
-      el.classList.toggle('disabled', !enabled);
-      el.setAttribute('aria-disabled', String(!enabled));
-      return;
-    }
     if (el.disabled === !enabled) return;
     el.disabled = !enabled;
     queueMicrotask(repairFocus);
@@ -373,7 +368,6 @@ const TessleUI = (() => {
     menuItems.set(id, info);
     if (parent) menuItems.get(parent).popup.appendChild(el);
     else menubar.insertBefore(el, menubar.querySelector('.menu-popup'));
-    els.set(id + 100000, el);  // menu ids live in their own range
   }
 
   function setMenuState(id, enabled, checked) {
@@ -563,7 +557,7 @@ const TessleUI = (() => {
     dialog.style.top = top + 'px';
   }
 
-  function openLayer(dialog, id, onEnter, onEscape) {
+  function openLayer(dialog, id, onEscape) {
     stopMenus();
     const before = document.activeElement;
     const below = layers.length ? layers[layers.length - 1].dialog : mainWindow;
@@ -571,7 +565,7 @@ const TessleUI = (() => {
     dialog.style.left = '0px';  // measured where it has the whole page to lay out in
     dialog.style.top = '0px';
     desktop.appendChild(dialog);
-    const layer = { id, dialog, before, onEnter, onEscape };
+    const layer = { id, dialog, before, onEscape };
     layers.push(layer);
     fit();
     place(dialog);
@@ -623,7 +617,7 @@ const TessleUI = (() => {
     dialog.dataset.name = name;
     client.classList.add('control-root');
     els.set(id, client);
-    openLayer(dialog, id, null, () => post(EV.close, id));
+    openLayer(dialog, id, () => post(EV.close, id));
   }
   function dialogShown(id) {
     const layer = layers.find((l) => l.id === id);
@@ -681,7 +675,7 @@ const TessleUI = (() => {
         return b;
       });
     client.append(body, buttons);
-    const layer = openLayer(dialog, id, null, () => answer(escape));
+    const layer = openLayer(dialog, id, () => answer(escape));
     layer.keys = made;
     const def = yesNo && defaultNo ? made[1] : made[0];
     def.classList.add('default');

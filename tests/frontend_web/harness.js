@@ -44,15 +44,17 @@ async function start() {
   return {
     browser, url,
     // A page of the game, in a context of its own unless given one (so records start empty);
-    // `store` is put in localStorage first, `before` runs ahead of the page's scripts.
-    async open({ context, width = 800, height = 600, ratio = 1, store, before } = {}) {
+    // `store` is put in localStorage first, `before` runs ahead of the page's scripts; `touch`
+    // makes it a phone's page, with a touch screen.
+    async open({ context, width = 800, height = 600, ratio = 1, touch = false, store, before } = {}) {
       const page = await (context || (await browser.createBrowserContext())).newPage();
       page.setDefaultTimeout(20000);
       page.on('console', (m) => {
         if (['error', 'warn'].includes(m.type())) problems.push(`${m.type()}: ${m.text()}`);
       });
       page.on('pageerror', (e) => problems.push(`pageerror: ${e.message}`));
-      await page.setViewport({ width, height, deviceScaleFactor: ratio });
+      await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch,
+        isMobile: touch });
       if (store) {
         await page.goto(url + 'blank');
         await page.evaluate((key, s) => { for (const k in s) localStorage.setItem(key + k, s[k]); },
@@ -235,5 +237,5 @@ async function win(page, { atLeast = 0 } = {}) {
   return moves;
 }
 
-module.exports = { assert, px, HOME, start, ready, sel, menu, openMenu, choose, entries,
+module.exports = { assert, px, HOME, neighbours, start, ready, sel, menu, openMenu, choose, entries,
   popupShown, box, noBox, dialog, noDialog, inert, stored, install, read, solve, deal, win };

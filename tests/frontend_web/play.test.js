@@ -162,5 +162,14 @@ test('the solver steps through its answer on the picture in play, also on a phon
   await page.keyboard.press('Escape');
   await h.noDialog(page);
   await page.close();
+
+  // On a touch screen a tap is a click: it slides a tile.
+  const phone = await s.open({ width: 360, height: 640, ratio: 2, touch: true });
+  const dealt = (await h.deal(phone)).board;
+  const cell = h.neighbours(dealt.indexOf(8))[0];
+  await phone.tap(sel(`PicG1(${cell})`));
+  await phone.waitForFunction(async (b) => (await __cuts.read(1)).join('') !== b, {}, dealt.join(''));
+  assert.equal((await h.read(phone)).indexOf(8), cell);
+  await phone.close();
   s.clean();
 });
