@@ -141,8 +141,18 @@ const TessleUI = (() => {
     return { canvas, ctx };
   }
   function clear(id, back) {
-    const { canvas, ctx } = context(id);
+    const el = els.get(id);
+    const hidden = el.closest('[style*="display: none"]');
+    const canvas = el.querySelector('canvas') || el;
     if (canvas.queued) canvas.queued.clear();
+    if (hidden) {
+      // A surface out of view (the other board) is cleared when it comes into view: making a
+      // drawing context for each of them would hold up the first board.
+      canvas.pendingBack = back;
+      return;
+    }
+    canvas.pendingBack = undefined;
+    const { ctx } = context(id);
     ctx.fillStyle = colour(back);
     ctx.fillRect(0, 0, canvas.width, canvas.height);
   }
@@ -169,6 +179,7 @@ const TessleUI = (() => {
     drawPicture(canvas, { n, sx, sy, w, h, dx: 0, dy: 0 });
   }
   function drawPicture(canvas, op) {
+    canvas.pendingBack = undefined;
     const entry = image(pictureSrc(op.n));
     if (!entry.ready) {
       (canvas.queued = canvas.queued || new Map()).set(op.dx + ',' + op.dy, op);
@@ -216,7 +227,13 @@ const TessleUI = (() => {
     }
   }
   function setVisible(id, visible) {
-    els.get(id).style.display = visible ? '' : 'none';
+    const el = els.get(id);
+    if ((el.style.display !== 'none') === visible) return;
+    el.style.display = visible ? '' : 'none';
+    if (!visible) return;
+    for (const canvas of el.querySelectorAll('canvas')) {
+      if (canvas.pendingBack !== undefined) clear(Number(canvas.parentElement.dataset.id), canvas.pendingBack);
+    }
   }
   function moveTo(id, left, top) {
     const el = els.get(id);
