@@ -43,12 +43,12 @@ void Form1Page::buildWindow() {
     web::create(PicStep_->id(), strip, "surface", kPicStep, "PicStep");
     PicStep_->setBackColor(0x000000);
 
-    Command1_ = web::newId();
-    web::create(Command1_, strip, "button", kCommand1, "Command1");
-    web::setImage(Command1_, "smiley");
-    web::setTip(Command1_, kNewGameTip);
-    web::setClass(Command1_, "nofocus", true);
-    onClick(Command1_, 0, [this] { core_.Command1_Click(); });
+    const int Command1 = web::newId();
+    web::create(Command1, strip, "button", kCommand1, "Command1");
+    web::setImage(Command1, "smiley");
+    web::setTip(Command1, kNewGameTip);
+    web::setClass(Command1, "nofocus", true);
+    onClick(Command1, 0, [this] { core_.Command1_Click(); });
 
     PicTime_ = std::make_unique<CanvasSurface>(web::newId(), kPicTime);
     web::create(PicTime_->id(), strip, "surface", kPicTime, "PicTime");
@@ -82,14 +82,14 @@ void Form1Page::buildWindow() {
 
     // The status bar fills what the strip and the boards leave of the client height.
     const int boardBottom = kPicture1.Height + 50 + kPic33Height;
-    StatusBar1_ = web::newId();
-    web::create(StatusBar1_, 0, "label",
-                {0, boardBottom, kClientWidth, kClientHeight - boardBottom}, "StatusBar1");
-    web::setClass(StatusBar1_, "statusbar", true);
-    web::setFont(StatusBar1_,
+    const int StatusBar1 = web::newId();
+    web::create(StatusBar1, 0, "label", {0, boardBottom, kClientWidth, kClientHeight - boardBottom},
+                "StatusBar1");
+    web::setClass(StatusBar1, "statusbar", true);
+    web::setFont(StatusBar1,
                  std::string(kStatusFontLatin) + ", \"" + kStatusFont + "\", " + kStatusFallbacks,
                  kStatusPointSize);
-    web::setText(StatusBar1_, kStatusText);
+    web::setText(StatusBar1, kStatusText);
 }
 
 void Form1Page::buildMenus() {
@@ -105,8 +105,14 @@ void Form1Page::onClick(int id, int window, std::function<void()> handler) {
     routes_[id] = Route{window, [this, handler = std::move(handler)](int) { forward(handler); }};
 }
 
-void Form1Page::forget(int id) {
-    routes_.erase(id);
+void Form1Page::runWindow(int window, const bool& done, std::function<void(int value)> closed) {
+    windows_.push_back(window);
+    routes_[window] = Route{window, std::move(closed)};
+    while (!done && !ended_) dispatch(web::nextEvent());
+    windows_.pop_back();
+    for (auto route = routes_.begin(); route != routes_.end();) {
+        route = route->second.window == window ? routes_.erase(route) : std::next(route);
+    }
 }
 
 void Form1Page::run() {
@@ -131,7 +137,7 @@ void Form1Page::dispatch(const web::Event& event) {
         default: {
             const auto route = routes_.find(event.target);
             if (route == routes_.end() || route->second.window != topWindow()) return;
-            const auto run = route->second.run;  // the handler may forget its own route
+            const auto run = route->second.run;  // the handler may close its own window
             run(event.value);
             return;
         }
@@ -149,12 +155,8 @@ void Form1Page::runMenu(int menuId, bool opening) {
 }
 
 void Form1Page::runDialog(DialogPage& dialog) {
-    windows_.push_back(dialog.id());
-    routes_[dialog.id()] = Route{dialog.id(), [&dialog](int) { dialog.done = true; }};
     web::dialogShown(dialog.id());
-    while (!dialog.done && !ended_) dispatch(web::nextEvent());
-    forget(dialog.id());
-    windows_.pop_back();
+    runWindow(dialog.id(), dialog.done, [&dialog](int) { dialog.done = true; });
 }
 
 void Form1Page::endSession() {
@@ -190,14 +192,14 @@ void Form1Page::sync() {
 int Form1Page::MsgBox(const std::string& prompt, int style, const std::string& title) {
     const int id = web::newId();
     int answer = 0;
+    bool answered = false;
     web::showBox(id, title, prompt, style);
-    windows_.push_back(id);
-    routes_[id] = Route{id, [&answer](int value) { answer = value; }};
-    while (answer == 0 && !ended_) dispatch(web::nextEvent());
-    forget(id);
-    windows_.pop_back();
+    runWindow(id, answered, [&](int value) {
+        answer = value;
+        answered = true;
+    });
     web::closeBox(id);
-    if (answer != 0) return answer;
+    if (answered) return answer;
     return (style & 0x0F) == msgbox::kYesNo ? msgbox::kNo : msgbox::kOk;
 }
 

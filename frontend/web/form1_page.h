@@ -54,8 +54,6 @@ class Form1Page : public ToolkitFrontend<Form1Page> {
     Form1Page();
     ~Form1Page() override;
 
-    Form1& core() { return core_; }
-
     // Runs the game until the player leaves it with 退出游戏.
     void run();
     // The page is going away (closed, reloaded, navigated): the records are written, with no
@@ -71,9 +69,8 @@ class Form1Page : public ToolkitFrontend<Form1Page> {
     void runDialog(DialogPage& dialog);
 
     // Runs `handler` when the player clicks element `id` of the window `window` (0: the main
-    // window), and only while that window is the topmost.
+    // window), and only while that window is the topmost; forgotten when the window closes.
     void onClick(int id, int window, std::function<void()> handler);
-    void forget(int id);
 
     // Frontend
     int MsgBox(const std::string& prompt, int style, const std::string& title) override;
@@ -97,15 +94,16 @@ class Form1Page : public ToolkitFrontend<Form1Page> {
     void dispatch(const web::Event& event);
     void runMenu(int menuId, bool opening);
     int topWindow() const { return windows_.back(); }
+    // Runs the page's events until `done`, with `window` (a modal window or box, answering
+    // through `closed`) the topmost; then forgets every route of it.
+    void runWindow(int window, const bool& done, std::function<void(int value)> closed);
 
     std::unique_ptr<CanvasSurface> PicStep_;
     std::unique_ptr<CanvasSurface> PicTime_;
-    int Command1_ = 0;
     int Pic33_ = 0;
     int Pic44_ = 0;
     std::vector<int> PicG1_;
     std::vector<int> PicG2_;
-    int StatusBar1_ = 0;
 
     Form1 core_;
     TileSurfaces shownTiles_;

@@ -33,7 +33,6 @@ FrmAutoBestPage::FrmAutoBestPage(frmAutoBest& core, Form1Page& main) : core_(cor
 
 FrmAutoBestPage::~FrmAutoBestPage() {
     core_.onUnload = nullptr;
-    for (const int control : {CmdDo_, CmdPrior_, CmdNext_}) main_.forget(control);
     web::closeDialog(id());
 }
 

@@ -34,7 +34,6 @@ FrmOptionPage::FrmOptionPage(FrmOption& core, Form1Page& main) : core_(core), ma
     web::setTip(Image5, contactLine());
     web::setClass(Image5, "link", true);
     main_.onClick(Image5, id(), [this] { core_.Image5_Click(); });
-    clickable_.push_back(Image5);
     web::setClass(label(PicAbout_, kLabel2, "Label2", contactLine(), false), "centred", true);
     web::setClass(label(PicAbout_, kLabel3, "Label3", kMakerLine, false), "centred", true);
     const int Image3 = web::newId();
@@ -46,7 +45,6 @@ FrmOptionPage::FrmOptionPage(FrmOption& core, Form1Page& main) : core_(core), ma
     web::create(CmdOK2, PicAbout_, "button", kCmdOK2, "CmdOK2");
     web::setText(CmdOK2, kOK);
     main_.onClick(CmdOK2, id(), [this] { core_.CmdOK2_Click(); });
-    clickable_.push_back(CmdOK2);
 
     PicOption_ = web::newId();
     web::create(PicOption_, id(), "panel", kPicOption, "PicOption");
@@ -56,7 +54,6 @@ FrmOptionPage::FrmOptionPage(FrmOption& core, Form1Page& main) : core_(core), ma
         web::setClass(ImgBG_[k], "link", true);
         main_.onClick(ImgBG_[k], id(),
                       [this, k] { core_.ImgBG_Click(static_cast<std::int16_t>(k)); });
-        clickable_.push_back(ImgBG_[k]);
     }
     core_.onUnload = [this] { done = true; };
     sync();
@@ -64,7 +61,6 @@ FrmOptionPage::FrmOptionPage(FrmOption& core, Form1Page& main) : core_(core), ma
 
 FrmOptionPage::~FrmOptionPage() {
     core_.onUnload = nullptr;
-    for (const int control : clickable_) main_.forget(control);
     web::closeDialog(id());
 }
 

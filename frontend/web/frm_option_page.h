@@ -21,5 +21,4 @@ class FrmOptionPage : public DialogPage {
     int Lbl44Champion_ = 0;
     std::array<int, 4> ImgBG_{};
     std::array<int, 4> shownPictures_{};
-    std::vector<int> clickable_;
 };

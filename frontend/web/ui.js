@@ -316,7 +316,7 @@ const TessleUI = (() => {
   }
 
   // ---- Menus ----
-  const menuItems = new Map();    // id -> {el, parent, accessKey, hasEntries, hasCommand, popup}
+  const menuItems = new Map();    // id -> {el, parent, key, hasEntries, hasCommand, tickable, popup}
   let openMenus = [];             // ids of open menus, outermost first
   let barActive = false;
 
