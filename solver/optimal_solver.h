@@ -1,0 +1,43 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+// Shortest solutions of any 3 x 3 or 4 x 4 position, for the hint and tessle-solve. The solver
+// window keeps its own breadth-first search (bfs_solver.h); this one is for speed on both boards.
+//
+// A position lists the cells row by row: 0 is the blank, tile t (1 .. N*N-1) belongs in cell
+// t - 1, so the solved board is 1 .. N*N-1 followed by the blank. N is 3 (9 cells) or 4 (16).
+namespace optimal {
+
+using Position = std::vector<int>;
+
+enum class Outcome {
+    kSolved,      // tiles holds a shortest solution (empty when the position is already solved)
+    kUnsolvable,  // the position's parity rules out the solved board; answered without a search
+    kCancelled,   // the cancel flag was raised before the search ended
+    kInvalid,     // not 9 or 16 cells, or not each of 0 .. N*N-1 once
+};
+
+struct Answer {
+    Outcome outcome = Outcome::kInvalid;
+    // The tiles to click, in order: each slides into the blank next to it.
+    std::vector<int> tiles;
+};
+
+// Whether the position is 9 or 16 cells holding each of 0 .. N*N-1 once.
+bool isValid(const Position& position);
+
+// Whether a valid position can reach the solved board.
+bool isSolvable(const Position& position);
+
+// A shortest solution. `cancel`, when given, is polled during the search; once it reads true the
+// search ends with kCancelled. Safe to call from several threads at once. The first 4 x 4 call
+// prepares the heuristic's tables (see prepare()).
+Answer solve(const Position& position, const std::atomic<bool>* cancel = nullptr);
+
+// Prepares the 4 x 4 tables now rather than at the first 4 x 4 solve; idempotent and thread-safe.
+void prepare();
+
+}  // namespace optimal
