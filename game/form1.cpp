@@ -29,10 +29,30 @@ board::Random timeOfDayRandom() {
     return [engine] { return static_cast<float>((*engine)() >> 8) * (1.0f / 16777216.0f); };
 }
 
-// A stored record outside 1..99999 could never be beaten (0 or less) or is not a move count:
-// it reads as no record.
-std::int32_t recordFromStore(std::int32_t stored) {
-    return stored >= 1 && stored <= kNoRecord ? stored : kNoRecord;
+// A stored record outside floor..99999 was never won (no deal can be won in fewer moves than
+// the floor) or is not a move count: it reads as no record.
+std::int32_t recordFromStore(std::int32_t stored, std::int32_t floor) {
+    return stored >= floor && stored <= kNoRecord ? stored : kNoRecord;
+}
+
+struct RecordValue {
+    const char* name;
+    std::int32_t Form1::*record;
+    std::int32_t floor;
+};
+constexpr RecordValue kRecords[] = {
+    {kMinStep33Value, &Form1::MinStep33, kMinStep33Floor},
+    {kMinStep44Value, &Form1::MinStep44, kMinStep44Floor},
+};
+
+// The best known record: this game's, the store's, and one kept from a save that failed.
+std::int32_t bestRecord(std::int32_t mine, const RecordValue& value) {
+    std::int32_t best =
+        std::min(mine, recordFromStore(GetRegValue(kAppKey, value.name), value.floor));
+    if (const auto pending = store::pendingValue(kAppKey, value.name)) {
+        best = std::min(best, recordFromStore(*pending, value.floor));
+    }
+    return best;
 }
 
 }  // namespace
@@ -87,8 +107,9 @@ void Form1::setTimer1(bool enabled) {
 
 void Form1::Form_Load() {
     Caption = kAppTitle;
-    MinStep33 = recordFromStore(GetRegValue(kAppKey, kMinStep33Value));
-    MinStep44 = recordFromStore(GetRegValue(kAppKey, kMinStep44Value));
+    for (const RecordValue& value : kRecords) this->*value.record = bestRecord(kNoRecord, value);
+    // A record an earlier run could not store goes in now; the player heard of it then.
+    storeRecords(true);
     const int boardTop = form1_layout::kPicture1.Top + form1_layout::kPicture1.Height + 50;
     Pic33.Top = boardTop;
     Pic44.Top = boardTop;
@@ -208,11 +229,15 @@ void Form1::GameOver() {
         IsChampion = true;
         recordSetThisRun_ = true;
     }
+    // Stored the moment it is set, before any box: a crash, a kill or a display that goes away
+    // before the close loses nothing.
+    const bool stored = !IsChampion || storeRecords(false);
     if (IsChampion) {
         MsgBox("真行！你创造了新的纪录", msgbox::kInformation, "");
     } else {
         MsgBox("不错，继续努力，你会做得更好！", msgbox::kInformation, "Congratulation!");
     }
+    if (!stored) tellStoreFailed();
 }
 
 void Form1::GameReset() {
@@ -311,14 +336,35 @@ void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     if (!recordSetThisRun_) return;
-    // Another game on this machine may have stored a better record since this one started:
-    // keep the lower of the two, so closing never overwrites it.
-    const std::int32_t best33 =
-        std::min(MinStep33, recordFromStore(GetRegValue(kAppKey, kMinStep33Value)));
-    SaveRegValue(kAppKey, kMinStep33Value, best33);
-    const std::int32_t best44 =
-        std::min(MinStep44, recordFromStore(GetRegValue(kAppKey, kMinStep44Value)));
-    SaveRegValue(kAppKey, kMinStep44Value, best44);
+    if (!storeRecords(false)) tellStoreFailed();
+}
+
+bool Form1::storeRecords(bool onlyPending) {
+    bool failed = false;
+    for (const RecordValue& value : kRecords) {
+        const bool pending = store::pendingValue(kAppKey, value.name).has_value();
+        if (onlyPending && !pending) continue;
+        // Another game on this machine may have stored a better record since this one started:
+        // keep the lower of the two, so storing never overwrites it.
+        const std::int32_t best = bestRecord(this->*value.record, value);
+        // After one failure the store is held up or refusing: waiting on it again would only
+        // freeze the window longer.
+        if (!failed && store::save(kAppKey, value.name, best)) {
+            if (pending) store::forgetPending(kAppKey, value.name, best);
+            continue;
+        }
+        failed = true;
+        if (best < kNoRecord) store::keepPending(kAppKey, value.name, best);
+    }
+    if (!failed) toldStoreFailed_ = false;
+    return !failed;
+}
+
+void Form1::tellStoreFailed() {
+    // Once for records that wait for the store, however often storing them fails again.
+    if (toldStoreFailed_) return;
+    toldStoreFailed_ = true;
+    StoreWriteFailed();
 }
 
 void Form1::EndSession() {

@@ -169,6 +169,10 @@ class Form1 : private WindowRules {
     void MoveTile(int gameType);
     void GameOver();
     void switchBoard(int gameType);
+    // Stores both records (or, with onlyPending, those kept from a failed save) as the close
+    // does; what cannot be stored is kept in the player's data folder. False on a failure.
+    bool storeRecords(bool onlyPending);
+    void tellStoreFailed();
     void openOptions(std::int32_t mode);
     void setTimer1(bool enabled);
 
@@ -186,6 +190,8 @@ class Form1 : private WindowRules {
     // A record beaten at any time since start-up; the close writes the records while it is set.
     bool recordSetThisRun_ = false;
     bool unloaded_ = false;
+    // The player was shown that records wait for the store; not again until one is stored.
+    bool toldStoreFailed_ = false;
     bool endingSession_ = false;
 
     std::unique_ptr<FrmOption> FrmOption_;

@@ -19,8 +19,9 @@ namespace {
 
 // A request is one packet: "set NAME N". The longest valid one is far shorter.
 constexpr std::size_t kMaxRequest = 64;
-// Longer than a save may wait for the store lock, so a slow save is not taken for a dead writer.
-constexpr int kReplyWaitMs = 20000;
+// Longer than a save may wait for the store lock, so a slow save is not taken for a dead writer;
+// short enough that a game's close never freezes.
+constexpr int kReplyWaitMs = 3000;
 constexpr char kOk[] = "ok";
 constexpr char kNo[] = "no";
 
@@ -29,11 +30,12 @@ struct ValueRule {
     std::int32_t low, high;
     SaveRule save;
 };
-// What the game writes: records on close (99999 stands for "no record"), which only ever go
-// down here so that no player can wipe or raise another's, and the picture choice.
+// What the game writes: records (99999 stands for "no record"), which only ever go down here so
+// that no player can wipe or raise another's, and never below the fewest moves a deal can be
+// won in, so that no one can claim a record no game could beat; and the picture choice.
 constexpr ValueRule kRules[] = {
-    {kMinStep33Value, 1, 99999, SaveRule::kKeepLowerRecord},
-    {kMinStep44Value, 1, 99999, SaveRule::kKeepLowerRecord},
+    {kMinStep33Value, kMinStep33Floor, 99999, SaveRule::kKeepLowerRecord},
+    {kMinStep44Value, kMinStep44Floor, 99999, SaveRule::kKeepLowerRecord},
     {kPTypeValue, 1, 4, SaveRule::kAsAsked},
 };
 
@@ -48,7 +50,7 @@ bool sameName(const std::string& a, const char* b) {
 
 // The name, value and rule of a request the writer takes; false for anything else.
 bool parseRequest(const char* data, std::size_t size, std::string& name, std::int32_t& value,
-                  SaveRule& save) {
+                  SaveRule& save, std::int32_t& floor) {
     const std::string request(data, size);
     if (request.compare(0, 4, "set ") != 0) return false;
     const std::size_t space = request.find(' ', 4);
@@ -66,6 +68,7 @@ bool parseRequest(const char* data, std::size_t size, std::string& name, std::in
         if (sameName(name, rule.name)) {
             value = v;
             save = rule.save;
+            floor = rule.low;
             return v >= rule.low && v <= rule.high;
         }
     }
@@ -87,9 +90,11 @@ bool parseRequest(const char* data, std::size_t size, std::string& name, std::in
         std::string name;
         std::int32_t value = 0;
         SaveRule save = SaveRule::kAsAsked;
-        const bool saved = static_cast<std::size_t>(n) <= kMaxRequest &&
-                           parseRequest(request, static_cast<std::size_t>(n), name, value, save) &&
-                           saveToSharedFile(kRecordApp, name, value, save);
+        std::int32_t floor = 1;
+        const bool saved =
+            static_cast<std::size_t>(n) <= kMaxRequest &&
+            parseRequest(request, static_cast<std::size_t>(n), name, value, save, floor) &&
+            saveToSharedFile(kRecordApp, name, value, save, floor);
         if (send(channel, saved ? kOk : kNo, 2, MSG_NOSIGNAL) != 2) _exit(0);
     }
 }

@@ -43,15 +43,21 @@ bool saveToFile(const std::string& AppName, const std::string& ValueName, std::i
 
 enum class SaveRule {
     kAsAsked,
-    // A record only goes down: the lower of the stored record (when it is one) and the value.
+    // A record only goes down: the lower of the stored record (when it is one, at least the
+    // floor) and the value.
     kKeepLowerRecord,
 };
 
-// The writer's save, into the store the package made: <AppName>.ini, its .lock and its .new
+// The shared store's spare, beside <AppName>.ini. Older builds used ".new", as a file of their
+// own or the package's; the package now makes ".new" a folder, which makes every save of an
+// older build's writer fail instead of taking the store.
+inline constexpr const char* kSpareSuffix = ".spare";
+
+// The writer's save, into the store the package made: <AppName>.ini, its .lock and its .spare
 // spare must already be there as regular files of the folder's owner that no player may write.
 // Nothing is created, removed or followed: anything else fails the save and is left alone. The
 // new text goes into the spare in place, which is then swapped with the store.
 bool saveToSharedFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
-                      SaveRule rule);
+                      SaveRule rule, std::int32_t floor = 1);
 
 }  // namespace store

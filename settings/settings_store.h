@@ -18,6 +18,25 @@ std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueNam
 
 namespace store {
 
+// Writes one value as SaveRegValue does, but tells the caller whether it was written instead of
+// reporting a failure.
+bool save(const std::string& AppName, const std::string& ValueName, std::int32_t Value);
+
+// Records that could not be stored when they were set wait in the player's own data folder
+// ($XDG_DATA_HOME/tessle, %LOCALAPPDATA%\Tessle) until a later save stores them, so a store
+// that is locked, full or refused loses nothing. One file per application, one line per value;
+// the browser keeps none (its store does not fail that way).
+// Keeps `Value` for `ValueName`, or the lower of it and one already kept. False when it could
+// not be kept either.
+bool keepPending(const std::string& AppName, const std::string& ValueName, std::int32_t Value);
+// The value kept for `ValueName`, if any.
+std::optional<std::int32_t> pendingValue(const std::string& AppName, const std::string& ValueName);
+// Forgets the value kept for `ValueName` once `stored`, a value at least as good, is in the store.
+void forgetPending(const std::string& AppName, const std::string& ValueName, std::int32_t stored);
+// The folder of the pending files; tests point it at a temporary folder. Empty: none is kept.
+std::string pendingDirectory();
+void setPendingDirectory(const std::string& dir);
+
 inline constexpr const char* kVendorKey = "SOFTWARE\\KORVANEL\\";
 
 using ErrorHandler = std::function<void()>;

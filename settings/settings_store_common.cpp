@@ -28,6 +28,15 @@ void reportWriteFailure() {
     if (const auto& handler = errorHandler()) handler();
 }
 
+}  // namespace store
+
+void SaveRegValue(const std::string& AppName, const std::string& ValueName,
+                  const std::int32_t& Value) {
+    if (!store::save(AppName, ValueName, Value)) store::reportWriteFailure();
+}
+
+namespace store {
+
 std::string directory() {
     return storeDirectory();
 }

@@ -41,7 +41,12 @@ namespace {
 using store::isStorableName;
 using store::parseValue;
 
+// A save holds the lock for a few milliseconds. A game's own store waits long for a busy one.
 constexpr std::chrono::milliseconds kLockWait{10000};
+// The shared store's lock can be held up by another user, who can stop their own writer inside
+// a save (SIGSTOP): the writer gives up soon, so that a close never freezes, and the game keeps
+// the record for a later save.
+constexpr std::chrono::milliseconds kSharedLockWait{1500};
 // Far beyond any store the game writes; a larger file is not ours to load and write back.
 constexpr off_t kMaxFileSize = 1 << 20;
 constexpr const char kBom[] = "\xEF\xBB\xBF";
@@ -238,18 +243,53 @@ bool readAll(int fd, std::string& bytes) {
     }
 }
 
-// The file's bytes; empty when there is no file. False when something is there that cannot be
-// read as a file (a folder, a pipe, no permission, too large).
-bool readStoreFile(const std::string& path, std::string& bytes) {
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool unchanged(const struct stat& a, const struct stat& b) {
+    return sameFile(a, b) && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+enum class Read { kFailed, kSettled, kDoubtful };
+
+// One read of the file. Doubtful when it may have caught a save of the shared store half-way:
+// that store swaps its file with a spare, so a reader that opened the file before a swap can
+// be reading the spare while the next save rewrites it. Such a read saw the file change, or
+// the name no longer leads to the file it read, or found it empty.
+Read readOnce(const std::string& path, std::string& bytes) {
     bytes.clear();
     // Non-blocking, so that a pipe put in the file's place is refused rather than waited on.
     const Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (fd.get() < 0) return errno == ENOENT;
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
-        return false;
+    if (fd.get() < 0) return errno == ENOENT ? Read::kSettled : Read::kFailed;
+    struct stat before {};
+    if (fstat(fd.get(), &before) != 0 || !S_ISREG(before.st_mode) ||
+        before.st_size > kMaxFileSize) {
+        return Read::kFailed;
     }
-    return readAll(fd.get(), bytes);
+    if (!readAll(fd.get(), bytes)) return Read::kFailed;
+    struct stat after {};
+    struct stat named {};
+    if (fstat(fd.get(), &after) != 0 || lstat(path.c_str(), &named) != 0 ||
+        !unchanged(before, after) || !sameFile(after, named) || bytes.empty()) {
+        return Read::kDoubtful;
+    }
+    return Read::kSettled;
+}
+
+// The file's bytes; empty when there is no file. False when something is there that cannot be
+// read as a file (a folder, a pipe, no permission, too large). A doubtful read is made again a
+// few times: a save takes milliseconds. A file that stays empty is an empty store.
+bool readStoreFile(const std::string& path, std::string& bytes) {
+    for (int attempt = 0;; ++attempt) {
+        const Read read = readOnce(path, bytes);
+        if (read != Read::kDoubtful) return read == Read::kSettled;
+        if (attempt == 40) return true;
+        const timespec pause{0, (attempt < 5 ? 200L : 2000L) * 1000};
+        nanosleep(&pause, nullptr);
+    }
 }
 
 // Creates the folder and those above it that are missing, as mkdir -p does.
@@ -361,13 +401,13 @@ bool openSharedFile(const SharedFolder& folder, const std::string& name, int fla
 }
 
 bool saveToShared(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
-                  store::SaveRule rule) {
+                  store::SaveRule rule, std::int32_t floor) {
     SharedFolder folder;
     if (!openSharedFolder(folder)) return false;
     const std::string file = AppName + ".ini";
     Fd lock;
     if (!openSharedFile(folder, file + ".lock", O_RDONLY, lock) ||
-        !waitForLock(lock.get(), std::chrono::steady_clock::now() + kLockWait)) {
+        !waitForLock(lock.get(), std::chrono::steady_clock::now() + kSharedLockWait)) {
         return false;
     }
     Fd current;
@@ -377,15 +417,19 @@ bool saveToShared(const std::string& AppName, const std::string& ValueName, std:
     }
     IniText text(std::move(bytes));
     if (rule == store::SaveRule::kKeepLowerRecord) {
+        // A stored value below the floor was never won: it is no record to keep.
         const std::optional<std::int32_t> stored = text.value(ValueName);
-        if (stored && *stored >= 1 && *stored < Value) Value = *stored;
+        if (stored && *stored >= floor && *stored < Value) Value = *stored;
     }
     text.set(ValueName, Value);
-    const std::string spare = file + ".new";
+    const std::string spare = file + store::kSpareSuffix;
     Fd out;
     const std::string next = text.bytes();
+    // The new text over the old from the start, then cut to its length: a reader still holding
+    // this file from before the last swap never finds it empty (and notices the change).
     const bool written = openSharedFile(folder, spare, O_WRONLY, out) &&
-                         ftruncate(out.get(), 0) == 0 && writeAll(out.get(), next) &&
+                         writeAll(out.get(), next) &&
+                         ftruncate(out.get(), static_cast<off_t>(next.size())) == 0 &&
                          fsync(out.get()) == 0 && out.closeChecked();
     if (!written) return false;
     if (renameat2(folder.dir.get(), spare.c_str(), folder.dir.get(), file.c_str(),
@@ -401,9 +445,9 @@ bool saveToShared(const std::string& AppName, const std::string& ValueName, std:
 namespace store {
 
 bool saveToSharedFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value,
-                      SaveRule rule) {
+                      SaveRule rule, std::int32_t floor) {
     if (!isValidAppName(AppName) || !isStorableName(ValueName)) return false;
-    return saveToShared(AppName, ValueName, Value, rule);
+    return saveToShared(AppName, ValueName, Value, rule, floor);
 }
 
 bool saveToFile(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
@@ -422,12 +466,9 @@ bool saveToFile(const std::string& AppName, const std::string& ValueName, std::i
 
 }  // namespace store
 
-void SaveRegValue(const std::string& AppName, const std::string& ValueName,
-                  const std::int32_t& Value) {
-    const bool saved = store::hasRecordWriter()
-                           ? store::saveThroughRecordWriter(AppName, ValueName, Value)
-                           : store::saveToFile(AppName, ValueName, Value);
-    if (!saved) store::reportWriteFailure();
+bool store::save(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
+    return store::hasRecordWriter() ? store::saveThroughRecordWriter(AppName, ValueName, Value)
+                                    : store::saveToFile(AppName, ValueName, Value);
 }
 
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {

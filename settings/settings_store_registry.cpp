@@ -79,20 +79,16 @@ bool missing(LONG status) {
 
 }  // namespace
 
-void SaveRegValue(const std::string& AppName, const std::string& ValueName,
-                  const std::int32_t& Value) {
-    if (!store::isValidAppName(AppName)) {
-        store::reportWriteFailure();
-        return;
-    }
+bool store::save(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
+    if (!store::isValidAppName(AppName)) return false;
     LONG status = writeDword(HKEY_LOCAL_MACHINE, keyPath(AppName), kView, ValueName, Value);
     // Only a refusal moves the write: any other failure is the store's to report.
     if (status == ERROR_ACCESS_DENIED) {
         status =
             writeDword(HKEY_CURRENT_USER, virtualPath(AppName), kVirtualView, ValueName, Value);
     }
-    // Reported after the key is closed: the handler may sit in a modal error box.
-    if (status != ERROR_SUCCESS) store::reportWriteFailure();
+    // Reported by the caller after the key is closed: its handler may sit in a modal error box.
+    return status == ERROR_SUCCESS;
 }
 
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {

@@ -48,12 +48,9 @@ std::string keyOf(const std::string& AppName, const std::string& ValueName) {
 
 }  // namespace
 
-void SaveRegValue(const std::string& AppName, const std::string& ValueName,
-                  const std::int32_t& Value) {
-    const bool ok =
-        store::isValidAppName(AppName) && store::isStorableName(ValueName) &&
-        web_store_set(keyOf(AppName, ValueName).c_str(), std::to_string(Value).c_str()) == 1;
-    if (!ok) store::reportWriteFailure();
+bool store::save(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
+    return store::isValidAppName(AppName) && store::isStorableName(ValueName) &&
+           web_store_set(keyOf(AppName, ValueName).c_str(), std::to_string(Value).c_str()) == 1;
 }
 
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {

@@ -1,4 +1,5 @@
 // Start-up, deal, moves, clock and completion, driven through the main window's rules.
+#include "game/app_info.h"
 #include "support/core_test_support.h"
 
 #include <climits>
@@ -54,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
     Records, StoredValues,
     ::testing::Values(StoredCase{57, 120, 3, 57, 120, 3},    // kept as stored
                       StoredCase{0, 0, 0, 99999, 99999, 1},  // 0 means nothing stored
-                      StoredCase{1, 99999, 4, 1, 99999, 4},  // the ends of the range
+                      // The ends of the range: the fewest moves a deal can be won in, and 99999.
+                      StoredCase{kMinStep33Floor, 99999, 4, kMinStep33Floor, 99999, 4},
+                      StoredCase{99999, kMinStep44Floor, 4, 99999, kMinStep44Floor, 4},
+                      // Fewer moves than any deal needs: written, never won.
+                      StoredCase{kMinStep33Floor - 1, kMinStep44Floor - 1, 4, 99999, 99999, 4},
                       StoredCase{-5, 100000, 5, 99999, 99999, 1},
                       StoredCase{INT32_MIN, INT32_MAX, 2, 99999, 99999, 2},
                       StoredCase{31, 80, 7, 31, 80, 1}, StoredCase{31, 80, -1, 31, 80, 1}));

@@ -123,6 +123,7 @@ struct Model {
         if (steps < record) {
             record = steps;
             champion = recordSet = true;
+            close();  // a record is stored as the close stores it, the moment it is set
         }
         return true;
     }

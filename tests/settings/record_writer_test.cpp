@@ -110,6 +110,8 @@ TEST_F(RecordWriterTest, RefusesAllButTheGamesOwnValuesInRange) {
         {"unknown name", "set ../Tessle 1"},
         {"unknown name", "set MinStep33=1 1"},
         {"record 0", "set MinStep33 0"},
+        {"below the fewest moves a 3 x 3 deal needs", "set MinStep33 3"},
+        {"below the fewest moves a 4 x 4 deal needs", "set MinStep44 6"},
         {"record too large", "set MinStep33 100000"},
         {"record too large", "set MinStep44 999999"},
         {"record too large", "set MinStep44 4294967297"},
@@ -148,7 +150,7 @@ TEST_F(RecordWriterTest, RefusesAllButTheGamesOwnValuesInRange) {
                  {"set minstep33 41", "MinStep33", 40},
                  {"set minstep33 39", "MinStep33", 39},
                  {"set MINSTEP44 99999", "MinStep44", 50},
-                 {"set MinStep44 1", "MinStep44", 1}};
+                 {"set MinStep44 7", "MinStep44", 7}};
     for (const auto& t : taken) {
         EXPECT_EQ(ask(writer_.fd, t.request), "ok") << t.request;
         EXPECT_EQ(GetRegValue(kApp, t.name), t.value) << t.request;
@@ -156,9 +158,10 @@ TEST_F(RecordWriterTest, RefusesAllButTheGamesOwnValuesInRange) {
     EXPECT_EQ(GetRegValue(kApp, "Other"), 7);
 }
 
-// A stored value that is no record (0, negative, text) does not hold a new record up.
+// A stored value that is no record (below the fewest moves a deal needs, negative, text) does
+// not hold a new record up.
 TEST_F(RecordWriterTest, ARecordReplacesAStoredValueThatIsNoRecord) {
-    writeStore("[General]\nMinStep33=0\nMinStep44=-5\n");
+    writeStore("[General]\nMinStep33=3\nMinStep44=-5\n");
     start();
     EXPECT_EQ(ask(writer_.fd, "set MinStep33 60"), "ok");
     EXPECT_EQ(ask(writer_.fd, "set MinStep44 70"), "ok");
@@ -177,9 +180,9 @@ TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
     struct stat store {
     }, spare{};
     ASSERT_EQ(stat(iniPath().c_str(), &store), 0);
-    ASSERT_EQ(stat((iniPath() + ".new").c_str(), &spare), 0);
+    ASSERT_EQ(stat((iniPath() + store::kSpareSuffix).c_str(), &spare), 0);
     EXPECT_EQ(spare.st_ino, before.st_ino) << "the old store is the spare now";
-    EXPECT_EQ(readFile(iniPath() + ".new"), "[General]\nPType=2\n");
+    EXPECT_EQ(readFile(iniPath() + store::kSpareSuffix), "[General]\nPType=2\n");
     EXPECT_EQ(readFile(iniPath()), "[General]\nPType=3\n");
     EXPECT_EQ(store.st_mode & 07777, 0664u);
 
@@ -201,7 +204,7 @@ TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
         const char* why;
         std::function<void()> spoil;
     } spoiled[] = {
-        {"no spare", [&] { fs::remove(iniPath() + ".new"); }},
+        {"no spare", [&] { fs::remove(iniPath() + store::kSpareSuffix); }},
         {"no lock", [&] { fs::remove(iniPath() + ".lock"); }},
         {"no store", [&] { fs::remove(iniPath()); }},
         {"store a link",
@@ -211,13 +214,13 @@ TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
          }},
         {"spare a link",
          [&] {
-             fs::rename(iniPath() + ".new", folder + "/elsewhere");
-             fs::create_symlink("elsewhere", iniPath() + ".new");
+             fs::rename(iniPath() + store::kSpareSuffix, folder + "/elsewhere");
+             fs::create_symlink("elsewhere", iniPath() + store::kSpareSuffix);
          }},
         {"spare a folder",
          [&] {
-             fs::remove(iniPath() + ".new");
-             fs::create_directory(iniPath() + ".new");
+             fs::remove(iniPath() + store::kSpareSuffix);
+             fs::create_directory(iniPath() + store::kSpareSuffix);
          }},
         {"store writable by all", [&] { chmod(iniPath().c_str(), 0666); }},
         {"store too large", [&] { fs::resize_file(iniPath(), (1 << 20) + 1); }},
@@ -236,7 +239,7 @@ TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
 // folder owner's) are not followed.
 TEST_F(RecordWriterTest, RefusesAStoreFileOfAnotherOwner) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give a file away";
-    for (const std::string suffix : {"", ".lock", ".new"}) {
+    for (const std::string suffix : {"", ".lock", store::kSpareSuffix}) {
         fs::remove_all(root_ + "/KORVANEL");
         writeStore("[General]\nPType=2\n");
         ASSERT_EQ(chown((iniPath() + suffix).c_str(), 4321, 4321), 0);
@@ -369,7 +372,7 @@ TEST_F(RecordWriterTest, StartUpLeavesTheGroupToTheWriterAlone) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to change groups";
     constexpr gid_t kGame = 4242;
     writeStore("");
-    for (const std::string suffix : {"", ".lock", ".new"}) {
+    for (const std::string suffix : {"", ".lock", store::kSpareSuffix}) {
         ASSERT_EQ(chown((iniPath() + suffix).c_str(), 0, kGame), 0);
     }
     int report[2];

@@ -57,6 +57,8 @@ void CoreTest::SetUp() {
     }
     ASSERT_FALSE(storeDir.empty());
     store::setDirectory(storeDir);
+    // Records a failed save keeps for later stay in the test's folder, not the user's.
+    store::setPendingDirectory(storeDir + "/pending");
     clearRegistryStore();
 #ifdef __EMSCRIPTEN__
     web_storage::clear();
@@ -80,11 +82,20 @@ void CoreTest::clearStore() {
 #endif
 }
 
+void CoreTest::allowStoreWrites() {
+#ifdef __EMSCRIPTEN__
+    web_storage::setFull(false);
+#endif
+    clearStore();
+}
+
 void CoreTest::failStoreWrites() {
 #ifdef __EMSCRIPTEN__
     web_storage::setFull(true);
 #else
-    // A file where the store's folder should be: no write can succeed, also as root.
+    // A file where the store's folder should be: no write can succeed, also as root. What the
+    // store held goes: a folder there would leave the writes working.
+    std::filesystem::remove_all(storeDir + "/KORVANEL");
     std::ofstream(storeDir + "/KORVANEL").put('x');
 #endif
 }

@@ -97,6 +97,8 @@ class CoreTest : public ::testing::Test, public ScriptedDesktop {
     // failing (a full localStorage in the browser).
     void clearStore();
     void failStoreWrites();
+    // Undoes failStoreWrites, leaving the store empty.
+    void allowStoreWrites();
 };
 
 class Form1Test : public CoreTest {

@@ -3,6 +3,8 @@
 // The installed game's store as its package sets it up: the folder and the store, its lock and
 // its spare, which the record writer only ever rewrites. For the writer's tests.
 
+#include "settings/record_writer.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,7 @@
 #include <cerrno>
 #include <string>
 
-// Makes <dir>/KORVANEL/<app>.ini (holding `bytes` when it is new), .ini.lock and .ini.new,
+// Makes <dir>/KORVANEL/<app>.ini (holding `bytes` when it is new), .ini.lock and the spare,
 // keeping files that are there already. False when one cannot be made.
 inline bool makeSharedStore(const std::string& dir, const std::string& app,
                             const std::string& bytes = "") {
@@ -20,8 +22,9 @@ inline bool makeSharedStore(const std::string& dir, const std::string& app,
         std::string name;
         mode_t mode;
         std::string text;
-    } files[] = {
-        {app + ".ini", 0664, bytes}, {app + ".ini.lock", 0660, {}}, {app + ".ini.new", 0664, {}}};
+    } files[] = {{app + ".ini", 0664, bytes},
+                 {app + ".ini.lock", 0660, {}},
+                 {app + ".ini" + store::kSpareSuffix, 0664, {}}};
     for (const auto& f : files) {
         const std::string path = folder + "/" + f.name;
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, f.mode);
