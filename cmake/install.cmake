@@ -3,6 +3,8 @@ set(TESSLE_APP_ID "example.korvanel.Tessle")
 set(TESSLE_INSTALL_GAMESDIR "games" CACHE STRING "Directory of the game binary, relative to the prefix")
 
 install(TARGETS tessle RUNTIME DESTINATION ${TESSLE_INSTALL_GAMESDIR})
+# Run by the package's postinst, as root, to make the shared record store.
+install(TARGETS tessle-store-setup RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tessle)
 
 set(linux_dir ${PROJECT_SOURCE_DIR}/resources/linux)
 install(FILES ${linux_dir}/${TESSLE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
