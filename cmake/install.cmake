@@ -19,7 +19,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/tessle.svg
 
 # The manual page and the changelog go compressed, reproducibly (no name, no time stamp).
 set(gz_dir ${CMAKE_BINARY_DIR}/gz)
-foreach(item "tessle.6" "changelog")
+foreach(item "tessle.6" "changelog" "NEWS")
   add_custom_command(OUTPUT ${gz_dir}/${item}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${gz_dir}
     COMMAND gzip -9n -c ${linux_dir}/${item} > ${gz_dir}/${item}.gz
@@ -29,6 +29,7 @@ endforeach()
 add_custom_target(tessle_docs ALL DEPENDS ${gz_files})
 install(FILES ${gz_dir}/tessle.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${gz_dir}/changelog.gz ${linux_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessle)
+install(FILES ${gz_dir}/NEWS.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessle RENAME NEWS.Debian.gz)
 
 # Debian package: `cpack -G DEB` in a build configured with CMAKE_INSTALL_PREFIX=/usr and
 # TESSLE_STORE_DIR=/var/games, the places the maintainer scripts set up.

@@ -253,7 +253,7 @@ bool unchanged(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
-enum class Read { kFailed, kSettled, kDoubtful };
+enum class Read { kFailed, kSettled, kDoubtful, kEmpty };
 
 // One read of the file. Doubtful when it may have caught a save of the shared store half-way:
 // that store swaps its file with a spare, so a reader that opened the file before a swap can
@@ -273,20 +273,22 @@ Read readOnce(const std::string& path, std::string& bytes) {
     struct stat after {};
     struct stat named {};
     if (fstat(fd.get(), &after) != 0 || lstat(path.c_str(), &named) != 0 ||
-        !unchanged(before, after) || !sameFile(after, named) || bytes.empty()) {
+        !unchanged(before, after) || !sameFile(after, named)) {
         return Read::kDoubtful;
     }
-    return Read::kSettled;
+    return bytes.empty() ? Read::kEmpty : Read::kSettled;
 }
 
 // The file's bytes; empty when there is no file. False when something is there that cannot be
 // read as a file (a folder, a pipe, no permission, too large). A doubtful read is made again a
-// few times: a save takes milliseconds. A file that stays empty is an empty store.
+// few times: a save takes milliseconds. Today's saves never leave the file empty, but an older
+// build truncated the spare before writing it: an empty file is looked at twice more, and one
+// that stays empty is an empty store.
 bool readStoreFile(const std::string& path, std::string& bytes) {
     for (int attempt = 0;; ++attempt) {
         const Read read = readOnce(path, bytes);
-        if (read != Read::kDoubtful) return read == Read::kSettled;
-        if (attempt == 40) return true;
+        if (read == Read::kFailed || read == Read::kSettled) return read == Read::kSettled;
+        if (attempt == (read == Read::kEmpty ? 2 : 40)) return true;
         const timespec pause{0, (attempt < 5 ? 200L : 2000L) * 1000};
         nanosleep(&pause, nullptr);
     }
