@@ -210,7 +210,9 @@ class Setup {
             }
             setAside(name);
         }
-        if (mkdirat(store_, name, 0755) != 0) fail(std::string("making ") + name);
+        if (mkdirat(store_, name, 0700) != 0) fail(std::string("making ") + name);
+        Fd dir(openat(store_, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (dir.fd < 0 || fchmod(dir.fd, 0755) != 0) fail(std::string("making ") + name);
     }
 
   private:
