@@ -36,7 +36,7 @@ set(CPACK_PACKAGE_VENDOR KORVANEL)
 set(CPACK_PACKAGE_CONTACT "KORVANEL <tessle@korvanel.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sliding tile picture puzzle")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A picture is cut into a 3 x 3 or 4 x 4 grid with one tile left blank;\nslide the tiles back in as few moves as you can. The fewest moves per\nboard size are shared by every user of the computer, and a solver shows\nthe shortest solution of any 3 x 3 position step by step.")
+    "A picture is cut into a 3 x 3 or 4 x 4 grid with one tile left blank;\nslide the tiles back in as few moves as you can. The fewest moves per\nboard size are shared by every user of the computer, and a solver shows\nthe shortest solution of any 3 x 3 position step by step.\nThe arrow keys slide the tiles, and H marks the tile that starts a\nshortest solution on either board size.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
