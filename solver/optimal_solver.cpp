@@ -49,6 +49,13 @@ bool ParityEven(const Position& p, int n) {
     return (inversions + distance) % 2 == 0;
 }
 
+bool IsGoal(const Position& p) {
+    for (size_t c = 0; c + 1 < p.size(); ++c) {
+        if (p[c] != static_cast<int>(c) + 1) return false;
+    }
+    return true;
+}
+
 int SideOf(const Position& p) {
     if (p.size() == 9) return 3;
     if (p.size() == 16) return 4;
@@ -142,9 +149,9 @@ void Tables::Build(int g) {
     std::vector<uint16_t> reached(entries, 0);
 
     auto pack = [k](const int* cells, int blank) {
-        uint32_t v = static_cast<uint32_t>(blank);
+        uint32_t v = 0;
         for (int i = 0; i < k; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
-        return v;
+        return (v << 4) | static_cast<uint32_t>(blank);
     };
 
     int cells[kMaxGroupSize];
@@ -162,14 +169,14 @@ void Tables::Build(int g) {
     for (uint8_t depth = 0; !current.empty(); ++depth) {
         next.clear();
         for (const uint32_t entry : current) {
-            uint32_t v = entry;
+            uint32_t v = entry >> 4;
+            const int blank = static_cast<int>(entry & 15);
             occupied = 0;
             for (int i = k - 1; i >= 0; --i) {
                 cells[i] = static_cast<int>(v & 15);
                 occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
                 v >>= 4;
             }
-            const int blank = static_cast<int>(v);
             const uint16_t region = Flood(blank, occupied);
             for (int i = 0; i < k; ++i) {
                 const int from = cells[i];
@@ -190,6 +197,8 @@ void Tables::Build(int g) {
                 }
             }
         }
+        // In rank order the lookups of the next layer sweep the tables rather than jump about.
+        std::sort(next.begin(), next.end());
         current.swap(next);
     }
 }
@@ -476,6 +485,10 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel, SearchSt
         answer.outcome = Outcome::kInvalid;
     } else if (!ParityEven(position, SideOf(position))) {
         answer.outcome = Outcome::kUnsolvable;
+    } else if (IsGoal(position)) {
+        answer.outcome = Outcome::kSolved;  // no tables needed to say so
+    } else if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        answer.outcome = Outcome::kCancelled;  // nor to give up
     } else if (position.size() == 9) {
         Search3 search(position, cancel);
         answer.outcome = search.Run(answer.tiles, local.nodes);
