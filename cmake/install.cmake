@@ -3,6 +3,8 @@ set(TESSLE_APP_ID "example.korvanel.Tessle")
 set(TESSLE_INSTALL_GAMESDIR "games" CACHE STRING "Directory of the game binary, relative to the prefix")
 
 install(TARGETS tessle RUNTIME DESTINATION ${TESSLE_INSTALL_GAMESDIR})
+# The solver from the command line, beside the game (no setgid: it touches no store).
+install(TARGETS tessle-solve RUNTIME DESTINATION ${TESSLE_INSTALL_GAMESDIR})
 
 set(linux_dir ${PROJECT_SOURCE_DIR}/resources/linux)
 install(FILES ${linux_dir}/${TESSLE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -17,7 +19,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/tessle.svg
 
 # The manual page and the changelog go compressed, reproducibly (no name, no time stamp).
 set(gz_dir ${CMAKE_BINARY_DIR}/gz)
-foreach(item "tessle.6" "changelog")
+foreach(item "tessle.6" "tessle-solve.6" "changelog")
   add_custom_command(OUTPUT ${gz_dir}/${item}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${gz_dir}
     COMMAND gzip -9n -c ${linux_dir}/${item} > ${gz_dir}/${item}.gz
@@ -25,7 +27,8 @@ foreach(item "tessle.6" "changelog")
   list(APPEND gz_files ${gz_dir}/${item}.gz)
 endforeach()
 add_custom_target(tessle_docs ALL DEPENDS ${gz_files})
-install(FILES ${gz_dir}/tessle.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${gz_dir}/tessle.6.gz ${gz_dir}/tessle-solve.6.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${gz_dir}/changelog.gz ${linux_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessle)
 
 # Debian package: `cpack -G DEB` in a build configured with CMAKE_INSTALL_PREFIX=/usr and

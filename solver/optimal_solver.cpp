@@ -49,6 +49,13 @@ bool ParityEven(const Position& p, int n) {
     return (inversions + distance) % 2 == 0;
 }
 
+bool IsGoal(const Position& p) {
+    for (size_t c = 0; c + 1 < p.size(); ++c) {
+        if (p[c] != static_cast<int>(c) + 1) return false;
+    }
+    return true;
+}
+
 int SideOf(const Position& p) {
     if (p.size() == 9) return 3;
     if (p.size() == 16) return 4;
@@ -63,12 +70,23 @@ constexpr int kMaxGroupSize = 6;
 //                       5  6  7  8
 //                       9 10 11 12
 //                      13 14 15  _
+#ifndef TESSLE_OPTIMAL_SMALL_TABLES
 constexpr int kGroupSize[kGroups] = {6, 6, 3};
 constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
     {4, 7, 8, 11, 12, 15},
     {5, 6, 9, 10, 13, 14},
     {1, 2, 3, 0, 0, 0},
 };
+#else
+// Three groups of five: 3 x 524,160 entries, built in a tenth of the time, for the sanitizers'
+// builds, where the full tables would take minutes. Searches take several times longer.
+constexpr int kGroupSize[kGroups] = {5, 5, 5};
+constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
+    {4, 7, 8, 11, 12, 0},
+    {5, 9, 10, 13, 14, 0},
+    {1, 2, 3, 6, 15, 0},
+};
+#endif
 
 constexpr int Transpose(int cell) { return (cell % 4) * 4 + cell / 4; }
 // The tile whose home mirrors tile t's home.
@@ -88,6 +106,17 @@ uint16_t NeighbourMask(int cell) {
     if (c > 0) m |= static_cast<uint16_t>(1u << (cell - 1));
     if (c < 3) m |= static_cast<uint16_t>(1u << (cell + 1));
     return m;
+}
+
+// The number of the lowest set bit of a nonzero mask.
+inline int LowestBit(uint32_t mask) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctz(mask);
+#else
+    int bit = 0;
+    while (!(mask & (1u << bit))) ++bit;
+    return bit;
+#endif
 }
 
 // The cells the blank reaches from `start` without crossing `blocked`.
@@ -140,11 +169,14 @@ void Tables::Build(int g) {
     std::vector<uint8_t>& table = pdb[static_cast<size_t>(g)];
     table.assign(entries, kUnset);
     std::vector<uint16_t> reached(entries, 0);
+    uint32_t multiplier[kMaxGroupSize];  // weight of each digit of a rank
+    multiplier[k - 1] = 1;
+    for (int i = k - 2; i >= 0; --i) multiplier[i] = multiplier[i + 1] * static_cast<uint32_t>(16 - (i + 1));
 
     auto pack = [k](const int* cells, int blank) {
-        uint32_t v = static_cast<uint32_t>(blank);
+        uint32_t v = 0;
         for (int i = 0; i < k; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
-        return v;
+        return (v << 4) | static_cast<uint32_t>(blank);
     };
 
     int cells[kMaxGroupSize];
@@ -162,34 +194,56 @@ void Tables::Build(int g) {
     for (uint8_t depth = 0; !current.empty(); ++depth) {
         next.clear();
         for (const uint32_t entry : current) {
-            uint32_t v = entry;
+            uint32_t v = entry >> 4;
+            const int blank = static_cast<int>(entry & 15);
             occupied = 0;
             for (int i = k - 1; i >= 0; --i) {
                 cells[i] = static_cast<int>(v & 15);
                 occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
                 v >>= 4;
             }
-            const int blank = static_cast<int>(v);
             const uint16_t region = Flood(blank, occupied);
+            // The successors' ranks from this one's: a move of tile i to the cell beside it in
+            // the row changes only its own digit, by one; a move to the next row changes it by
+            // four less the earlier tiles it passes over, and each later tile it passes over
+            // has one free cell more, or less, before it.
+            const uint32_t rank = Rank(cells, k);
+            int owner[16];
+            for (int c = 0; c < 16; ++c) owner[c] = -1;
+            for (int i = 0; i < k; ++i) owner[cells[i]] = i;
             for (int i = 0; i < k; ++i) {
                 const int from = cells[i];
                 uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
                 while (targets != 0) {
-                    int to = 0;
-                    while (!(targets & (1u << to))) ++to;
+                    const int to = LowestBit(targets);
                     targets &= targets - 1;
-                    cells[i] = to;
-                    const uint32_t rank = Rank(cells, k);
-                    if (!(reached[rank] & (1u << from))) {
-                        const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
-                        reached[rank] = static_cast<uint16_t>(reached[rank] | Flood(from, moved));
-                        if (table[rank] == kUnset) table[rank] = static_cast<uint8_t>(depth + 1);
-                        next.push_back(pack(cells, from));
+                    int32_t delta;
+                    if (to == from + 1 || to == from - 1) {
+                        delta = (to - from) * static_cast<int32_t>(multiplier[i]);
+                    } else {
+                        const int low = to < from ? to : from;
+                        int32_t step = 4 * static_cast<int32_t>(multiplier[i]);
+                        for (int b = low + 1; b < low + 4; ++b) {
+                            const int o = owner[b];
+                            if (o >= 0 && o < i) step -= static_cast<int32_t>(multiplier[i]);
+                            if (o > i) step += static_cast<int32_t>(multiplier[o]);
+                        }
+                        delta = to > from ? step : -step;
                     }
-                    cells[i] = from;
+                    const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
+                    if (!(reached[next_rank] & (1u << from))) {
+                        const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                        reached[next_rank] = static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
+                        if (table[next_rank] == kUnset) table[next_rank] = static_cast<uint8_t>(depth + 1);
+                        cells[i] = to;
+                        next.push_back(pack(cells, from));
+                        cells[i] = from;
+                    }
                 }
             }
         }
+        // In rank order the lookups of the next layer sweep the tables rather than jump about.
+        std::sort(next.begin(), next.end());
         current.swap(next);
     }
 }
@@ -232,41 +286,41 @@ class Search4 {
             }
         }
         for (int g = 0; g < kGroups; ++g) {
-            normal_[g] = Lookup(g);
-            mirror_[g] = LookupMirror(g);
+            normal_[g] = t_.pdb[static_cast<size_t>(g)][NormalRank(g)];
+            mirror_[g] = t_.pdb[static_cast<size_t>(g)][MirrorRank(g)];
         }
+        // Every move takes the blank to a cell of the other colour of a chessboard, so every
+        // solution's length has the parity of the blank's distance from its home.
+        parity_ = (3 - blank_ / 4 + 3 - blank_ % 4) % 2;
     }
 
     Outcome Run(std::vector<int>& tiles, uint64_t& nodes) {
-        int bound = Heuristic();
+        int bound = RoundUp(Heuristic());
         for (;;) {
             if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
             const int next = cancelled_ ? -1 : Dfs(0, blank_, -1, bound);
-            nodes_total_ += nodes_;
-            if (cancelled_) {
-                nodes = nodes_total_;
-                return Outcome::kCancelled;
-            }
+            nodes = nodes_;
+            if (cancelled_) return Outcome::kCancelled;
             if (found_) {
                 tiles.assign(path_, path_ + length_);
-                nodes = nodes_total_;
                 return Outcome::kSolved;
             }
-            bound = next;
-            nodes_ = 0;
+            bound = RoundUp(next);
         }
     }
 
   private:
-    int Lookup(int g) const {
+    int RoundUp(int f) const { return f + ((f - parity_) & 1); }
+
+    uint32_t NormalRank(int g) const {
         int cells[kMaxGroupSize];
         for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = pos_[kGroupTiles[g][i]];
-        return t_.pdb[static_cast<size_t>(g)][t_.Rank(cells, kGroupSize[g])];
+        return t_.Rank(cells, kGroupSize[g]);
     }
-    int LookupMirror(int g) const {
+    uint32_t MirrorRank(int g) const {
         int cells[kMaxGroupSize];
         for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = Transpose(pos_[t_.mirror_tiles[g][i]]);
-        return t_.pdb[static_cast<size_t>(g)][t_.Rank(cells, kGroupSize[g])];
+        return t_.Rank(cells, kGroupSize[g]);
     }
     int Heuristic() const {
         const int a = normal_[0] + normal_[1] + normal_[2];
@@ -274,12 +328,16 @@ class Search4 {
         return a > b ? a : b;
     }
 
-    // Returns the smallest f above the bound met, or -1 when found or cancelled.
+    struct Child {
+        int to, tile, g, mg;
+        uint32_t normal_rank, mirror_rank;
+        int normal, mirror, h;
+    };
+
+    // Searches below a node whose f is within the bound. Returns the smallest f above the bound
+    // met, or -1 when found or cancelled.
     int Dfs(int depth, int blank, int previous, int bound) {
-        const int h = Heuristic();
-        const int f = depth + h;
-        if (f > bound) return f;
-        if (h == 0) {
+        if (Heuristic() == 0) {
             found_ = true;
             length_ = depth;
             return -1;
@@ -289,30 +347,66 @@ class Search4 {
             cancelled_ = true;
             return -1;
         }
-        int best = 1 << 30;
+        // The children's table entries first, fetched together, so that their memory latencies
+        // overlap; then only those within the bound are searched, the most promising first.
+        Child children[4];
+        int count = 0;
         uint32_t moves = t_.neighbours[static_cast<size_t>(blank)];
         if (previous >= 0) moves &= ~(1u << previous);
         while (moves != 0) {
-            int to = 0;
-            while (!(moves & (1u << to))) ++to;
+            const int to = LowestBit(moves);
             moves &= moves - 1;
-            const int tile = board_[to];
-            // Slide the tile into the blank.
-            board_[blank] = tile;
-            board_[to] = 0;
-            pos_[tile] = blank;
-            const int g = t_.group_of[tile];
-            const int mg = t_.mirror_group_of[tile];
-            const int saved_normal = normal_[g];
-            const int saved_mirror = mirror_[mg];
-            normal_[g] = Lookup(g);
-            mirror_[mg] = LookupMirror(mg);
-            path_[depth] = tile;
-            const int r = Dfs(depth + 1, to, blank, bound);
-            normal_[g] = saved_normal;
-            mirror_[mg] = saved_mirror;
-            pos_[tile] = to;
-            board_[to] = tile;
+            Child& c = children[count++];
+            c.to = to;
+            c.tile = board_[to];
+            c.g = t_.group_of[c.tile];
+            c.mg = t_.mirror_group_of[c.tile];
+            pos_[c.tile] = blank;
+            c.normal_rank = NormalRank(c.g);
+            c.mirror_rank = MirrorRank(c.mg);
+            pos_[c.tile] = to;
+            Prefetch(&t_.pdb[static_cast<size_t>(c.g)][c.normal_rank]);
+            Prefetch(&t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank]);
+        }
+        int best = 1 << 30;
+        int within = 0;
+        const int normal_sum = normal_[0] + normal_[1] + normal_[2];
+        const int mirror_sum = mirror_[0] + mirror_[1] + mirror_[2];
+        for (int i = 0; i < count; ++i) {
+            Child c = children[i];
+            c.normal = t_.pdb[static_cast<size_t>(c.g)][c.normal_rank];
+            c.mirror = t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank];
+            const int a = normal_sum - normal_[c.g] + c.normal;
+            const int b = mirror_sum - mirror_[c.mg] + c.mirror;
+            c.h = a > b ? a : b;
+            const int f = depth + 1 + c.h;
+            if (f > bound) {
+                if (f < best) best = f;
+                continue;
+            }
+            // Insertion by h, smallest first.
+            int j = within++;
+            while (j > 0 && children[j - 1].h > c.h) {
+                children[j] = children[j - 1];
+                --j;
+            }
+            children[j] = c;
+        }
+        for (int i = 0; i < within; ++i) {
+            const Child& c = children[i];
+            board_[blank] = c.tile;
+            board_[c.to] = 0;
+            pos_[c.tile] = blank;
+            const int saved_normal = normal_[c.g];
+            const int saved_mirror = mirror_[c.mg];
+            normal_[c.g] = c.normal;
+            mirror_[c.mg] = c.mirror;
+            path_[depth] = c.tile;
+            const int r = Dfs(depth + 1, c.to, blank, bound);
+            normal_[c.g] = saved_normal;
+            mirror_[c.mg] = saved_mirror;
+            pos_[c.tile] = c.to;
+            board_[c.to] = c.tile;
             board_[blank] = 0;
             if (r < 0) return -1;
             if (r < best) best = r;
@@ -320,11 +414,20 @@ class Search4 {
         return best;
     }
 
+    static void Prefetch(const uint8_t* p) {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(p);
+#else
+        (void)p;
+#endif
+    }
+
     const Tables& t_;
     const std::atomic<bool>* cancel_;
     int board_[16] = {};
     int pos_[16] = {};
     int blank_ = 0;
+    int parity_ = 0;
     int normal_[kGroups] = {};
     int mirror_[kGroups] = {};
     int path_[kMaxSolution] = {};
@@ -332,7 +435,6 @@ class Search4 {
     bool found_ = false;
     bool cancelled_ = false;
     uint64_t nodes_ = 0;
-    uint64_t nodes_total_ = 0;
 };
 
 // ---- 3 x 3 search ---------------------------------------------------------------------------
@@ -476,6 +578,10 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel, SearchSt
         answer.outcome = Outcome::kInvalid;
     } else if (!ParityEven(position, SideOf(position))) {
         answer.outcome = Outcome::kUnsolvable;
+    } else if (IsGoal(position)) {
+        answer.outcome = Outcome::kSolved;  // no tables needed to say so
+    } else if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        answer.outcome = Outcome::kCancelled;  // nor to give up
     } else if (position.size() == 9) {
         Search3 search(position, cancel);
         answer.outcome = search.Run(answer.tiles, local.nodes);
