@@ -75,7 +75,7 @@ class TestForm : public Frontend, public Form1 {
                     std::function<void(const optimal::Answer&)> found) override {
         searches.push_back({position, std::move(cancel), std::move(found)});
     }
-    void PrepareHints() override { ++prepares; }
+    void PrepareHints() override {}
     // Runs the oldest waiting search to its end, as a worker would, and hands its answer back.
     // False when none waits.
     bool runSearch();
@@ -86,7 +86,6 @@ class TestForm : public Frontend, public Form1 {
         std::function<void(const optimal::Answer&)> found;
     };
     std::deque<Search> searches;
-    int prepares = 0;
 
     RecordingSurface step{53, 25};
     RecordingSurface time{49, 25};
