@@ -132,6 +132,7 @@ std::int32_t Form1::LoadPicType() {
 }
 
 void Form1::GameInit() {
+    clearHint();
     LngTime = 0;
     LngStep = 0;
     IsChampion = false;
@@ -204,6 +205,7 @@ void Form1::TileClick(int Index) {
 }
 
 void Form1::MoveTile(int gameType) {
+    clearHint();
     tile(gameType, TargetCell) = tile(gameType, ClickedCell);
     TileMap_[TargetCell] = TileMap_[ClickedCell];
     tile(gameType, ClickedCell) = BlankPicture_;
@@ -300,6 +302,8 @@ void Form1::mnuG44_Click() {
 }
 
 void Form1::switchBoard(int gameType) {
+    clearHint();
+    if (gameType == board::kGame44) frontend_.PrepareHints();
     mnuG33.Checked = gameType == board::kGame33;
     mnuG44.Checked = gameType == board::kGame44;
     GameType = gameType;
@@ -328,6 +332,87 @@ void Form1::mnuAnswer_Click() {
 
 void Form1::MnuOstrelle1_Click() {
     OpenAddress(kMakerSoftPage);
+}
+
+// ---- Keys and hints ----
+
+void Form1::Form_KeyDown(int KeyCode) {
+    if (waitingOnPlayer()) return;  // the box or modal window has the keys
+    if (KeyCode == keys::kH) {
+        showHint();
+        return;
+    }
+    if (!IsPlaying_) return;  // as a click outside a game
+    // The tile that slides into the blank comes from the side the arrow points away from.
+    const int n = board::side(GameType);
+    const int row = BlankCell_ / n;
+    const int col = BlankCell_ % n;
+    int cell = -1;
+    switch (KeyCode) {
+        case keys::kLeft:
+            cell = col < n - 1 ? BlankCell_ + 1 : -1;
+            break;
+        case keys::kRight:
+            cell = col > 0 ? BlankCell_ - 1 : -1;
+            break;
+        case keys::kUp:
+            cell = row < n - 1 ? BlankCell_ + n : -1;
+            break;
+        case keys::kDown:
+            cell = row > 0 ? BlankCell_ - n : -1;
+            break;
+        default:
+            return;
+    }
+    if (cell < 0) return;
+    if (GameType == board::kGame44) {
+        PicG2_Click(cell);
+    } else {
+        PicG1_Click(cell);
+    }
+}
+
+namespace {
+
+// The solver's numbering: 0 for the blank, tile t counted from 1.
+optimal::Position solverPosition(const board::Map& tileMap, int gameType) {
+    const int blank = board::lastTile(gameType);
+    optimal::Position position;
+    for (const std::int16_t t : tileMap) position.push_back(t == blank ? 0 : t + 1);
+    return position;
+}
+
+}  // namespace
+
+void Form1::showHint() {
+    if (!IsPlaying_) return;
+    if (hintCell_ >= 0 || hintCancel_) return;  // marked already, or the answer is on its way
+    const optimal::Position position = solverPosition(TileMap_, GameType);
+    if (!optimal::isSolvable(position)) {
+        MsgBox("问题无解！", msgbox::kInformation, kAppTitle);
+        return;
+    }
+    hintCancel_ = std::make_shared<std::atomic<bool>>(false);
+    const unsigned search = ++hintSearch_;
+    frontend_.SearchHint(position, hintCancel_,
+                         [this, search, position](const optimal::Answer& answer) {
+                             hintFound(search, position, answer);
+                         });
+}
+
+void Form1::hintFound(unsigned search, const optimal::Position& position,
+                      const optimal::Answer& answer) {
+    if (search != hintSearch_ || !hintCancel_) return;  // the board has changed since
+    hintCancel_.reset();
+    if (answer.outcome != optimal::Outcome::kSolved || answer.tiles.empty()) return;
+    const auto at = std::find(position.begin(), position.end(), answer.tiles.front());
+    if (at != position.end()) hintCell_ = static_cast<int>(at - position.begin());
+}
+
+void Form1::clearHint() {
+    hintCell_ = -1;
+    if (hintCancel_) hintCancel_->store(true);
+    hintCancel_.reset();
 }
 
 // ---- Closing ----
@@ -418,8 +503,8 @@ std::vector<int> TileSurfaces::changed(const Form1& form, int gameType) {
     const int count = big ? 16 : 9;
     std::vector<int> cells;
     for (int cell = 0; cell < count; ++cell) {
-        std::optional<TilePicture>& shown = big ? shown44_[cell] : shown33_[cell];
-        const TilePicture& want = form.tile(gameType, cell);
+        std::optional<Shown>& shown = big ? shown44_[cell] : shown33_[cell];
+        const Shown want{form.tile(gameType, cell), form.hinted(gameType, cell)};
         if (shown == want) continue;
         shown = want;
         cells.push_back(cell);
@@ -430,4 +515,25 @@ std::vector<int> TileSurfaces::changed(const Form1& form, int gameType) {
 void TileSurfaces::forget() {
     shown33_ = {};
     shown44_ = {};
+}
+
+// ---- The hint's mark ----
+
+void drawHintMark(DrawingSurface& surface) {
+    constexpr OleColor kDark = 0x202020;
+    constexpr OleColor kYellow = 0x00E6FF;  // 0x00BBGGRR
+    constexpr int kOutline = 1;
+    constexpr int kBand = 4;
+    const int right = surface.innerWidth() - 1;
+    const int bottom = surface.innerHeight() - 1;
+    // Four strips of width `w` at inset `inset` from each edge.
+    auto frame = [&](int inset, int w, OleColor colour) {
+        surface.setForeColor(colour);
+        surface.box(inset, inset, right - inset, inset + w - 1);
+        surface.box(inset, bottom - inset - w + 1, right - inset, bottom - inset);
+        surface.box(inset, inset, inset + w - 1, bottom - inset);
+        surface.box(right - inset - w + 1, inset, right - inset, bottom - inset);
+    };
+    frame(0, kOutline + kBand + kOutline, kDark);
+    frame(kOutline, kBand, kYellow);
 }

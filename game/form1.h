@@ -6,6 +6,7 @@
 #include "settings/settings_store.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -67,20 +68,35 @@ constexpr std::int32_t kNumbers44 = 5;
 constexpr std::int32_t kLastChoice = 4;
 }  // namespace pictures
 
+// The keys the main window answers, by their classic key codes.
+namespace keys {
+constexpr int kLeft = 37;
+constexpr int kUp = 38;
+constexpr int kRight = 39;
+constexpr int kDown = 40;
+constexpr int kH = 72;
+}  // namespace keys
+
 // What a front-end last drew on each tile surface of both boards, so that bringing the window
-// up to date draws only the surfaces whose picture changed.
+// up to date draws only the surfaces whose picture or hint mark changed.
 class TileSurfaces {
   public:
-    // The cells of the board whose surface must be drawn now with form.tile(gameType, cell):
-    // those whose picture changed since they were last drawn, and every cell before the first
-    // draw or after forget(). Each is taken as drawn.
+    // The cells of the board whose surface must be drawn now with form.tile(gameType, cell),
+    // and the hint mark over it where form.hinted(gameType, cell): those whose picture or mark
+    // changed since they were last drawn, and every cell before the first draw or after
+    // forget(). Each is taken as drawn.
     std::vector<int> changed(const Form1& form, int gameType);
     // Every surface is drawn again next time (the surfaces were made anew, the DPI changed).
     void forget();
 
   private:
-    std::array<std::optional<TilePicture>, 9> shown33_{};
-    std::array<std::optional<TilePicture>, 16> shown44_{};
+    struct Shown {
+        TilePicture picture;
+        bool marked;
+        bool operator==(const Shown& o) const { return picture == o.picture && marked == o.marked; }
+    };
+    std::array<std::optional<Shown>, 9> shown33_{};
+    std::array<std::optional<Shown>, 16> shown44_{};
 };
 
 // The main window's rules: home of all game state for the life of the program. Its public
@@ -135,6 +151,9 @@ class Form1 : private WindowRules {
     void mnuAnswer_Click();
     void mnuAbout_Click();
     void MnuOstrelle1_Click();
+    // A key pressed in the main window (keys::): an arrow slides the tile beside the blank that
+    // way, as a click on it does; H marks the tile that starts a shortest solution.
+    void Form_KeyDown(int KeyCode);
 
     // What the controls show.
     std::string Caption;
@@ -150,6 +169,12 @@ class Form1 : private WindowRules {
     // Tile surface `cell` of the board of `gameType`.
     TilePicture& tile(int gameType, int cell);
     const TilePicture& tile(int gameType, int cell) const;
+
+    // The cell of the board in play that a hint marks, or -1.
+    int HintCell() const { return hintCell_; }
+    bool hinted(int gameType, int cell) const {
+        return hintCell_ >= 0 && gameType == GameType && cell == hintCell_;
+    }
 
     // Read access for the other windows and for tests.
     const board::Map& TileMap() const { return TileMap_; }
@@ -175,6 +200,11 @@ class Form1 : private WindowRules {
     void tellStoreFailed();
     void openOptions(std::int32_t mode);
     void setTimer1(bool enabled);
+    void showHint();
+    void hintFound(unsigned search, const optimal::Position& position,
+                   const optimal::Answer& answer);
+    // The mark goes, and a search still running is cancelled and its answer dropped.
+    void clearHint();
 
     board::Random random_;
 
@@ -193,6 +223,11 @@ class Form1 : private WindowRules {
     // The player was shown that records wait for the store; not again until one is stored.
     bool toldStoreFailed_ = false;
     bool endingSession_ = false;
+
+    int hintCell_ = -1;
+    // Numbers the hint searches; an answer is taken only from the newest.
+    unsigned hintSearch_ = 0;
+    std::shared_ptr<std::atomic<bool>> hintCancel_;
 
     std::unique_ptr<FrmOption> FrmOption_;
     std::unique_ptr<frmAutoBest> frmAutoBest_;
@@ -238,6 +273,10 @@ extern const std::array<MenuItem, 17> kMenuBar;
 bool hasEntries(int id);
 
 }  // namespace form1_layout
+
+// The hint's mark over a tile surface: a thick yellow frame between dark outlines, plain on any
+// picture.
+void drawHintMark(DrawingSurface& surface);
 
 // The box a failed store write shows.
 constexpr const char* kStoreWriteFailed = "存储失败！";

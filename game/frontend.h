@@ -1,7 +1,11 @@
 #pragma once
 
 #include "lcd/cls_lcd.h"
+#include "solver/optimal_solver.h"
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
 class FrmOption;
@@ -72,6 +76,18 @@ class Frontend {
     // Closes the main window, after the event that asked has been handled; closing it runs
     // Form_Unload.
     virtual void Unload() = 0;
+
+    // ---- Off the drawing thread ----
+    // Finds a shortest solution of `position` without holding any window up (a worker thread, a
+    // web worker), then runs `found` with the answer on the drawing thread, through forward.
+    // Once `cancel` reads true the search may end early: `found` then gets kCancelled, a stale
+    // answer or nothing at all, and the rules drop whatever comes.
+    virtual void SearchHint(const optimal::Position& position,
+                            std::shared_ptr<std::atomic<bool>> cancel,
+                            std::function<void(const optimal::Answer&)> found) = 0;
+    // Builds what the 4 x 4 searches need (optimal::prepare, seconds of work) off the drawing
+    // thread, so that the first hint on that board comes as fast as the others.
+    virtual void PrepareHints() = 0;
 };
 
 // A front-end's window, drawn from the state of its rules.

@@ -14,18 +14,30 @@ class WindowRules {
     // Shows the box over windows that are up to date and returns the button pressed.
     int MsgBox(const std::string& prompt, int style, const std::string& title) {
         frontend_.Refresh();
+        const Waiting waiting(waiting_);
         return frontend_.MsgBox(prompt, style, title);
     }
     // Shows a window modally over windows that are up to date; returns when it has closed.
     template <typename Window>
     void ShowModal(Window& window) {
         frontend_.Refresh();
+        const Waiting waiting(waiting_);
         frontend_.ShowModal(window);
     }
+    // Whether a box or modal window this window opened is still open.
+    bool waitingOnPlayer() const { return waiting_ > 0; }
     // The result is not reported: the game never depends on it.
     void OpenAddress(const std::string& address) { frontend_.OpenAddress(address); }
 
     Frontend& frontend_;
+
+  private:
+    struct Waiting {
+        explicit Waiting(int& count) : count_(count) { ++count_; }
+        ~Waiting() { --count_; }
+        int& count_;
+    };
+    int waiting_ = 0;
 };
 
 // A window the main window opens modally (options, solver). The front-end shows it, draws what

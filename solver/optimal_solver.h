@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,5 +40,20 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel = nullptr
 
 // Prepares the 4 x 4 tables now rather than at the first 4 x 4 solve; idempotent and thread-safe.
 void prepare();
+
+// What one search cost, for the benchmark.
+struct SearchStats {
+    std::uint64_t nodes = 0;  // nodes expanded over all iterations
+};
+
+// solve() that also reports its cost in `stats` when given.
+Answer solve(const Position& position, const std::atomic<bool>* cancel, SearchStats* stats);
+
+// The 4 x 4 tables, prepared on the first call if need be.
+struct TableInfo {
+    double build_seconds = 0;  // time prepare() took to make them
+    std::size_t bytes = 0;     // memory they take
+};
+TableInfo tableInfo();
 
 }  // namespace optimal

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -43,7 +44,12 @@ QIcon programIcon() {
 Form1Window::Form1Window(board::Random random, QWidget* parent)
     : QMainWindow(parent),
       ImageList1_(qApp ? qApp->devicePixelRatio() : 1.0),
-      core_(*this, std::move(random)) {
+      core_(*this, std::move(random)),
+      // Queued to this window's thread, and dropped if the window has gone by then.
+      searches_([this](SearchThreads::Task task) {
+          QMetaObject::invokeMethod(
+              this, [this, task = std::move(task)] { forward(task); }, Qt::QueuedConnection);
+      }) {
     foreground = [this] { return isActiveWindow(); };
     buildWindow();
     buildMenus();
@@ -175,6 +181,7 @@ void Form1Window::syncTiles(int gameType) {
             surface->paintPicture(ImageList1_.ListImage(want.picture), want.sx, want.sy, want.w,
                                   want.h);
         }
+        if (core_.hinted(gameType, cell)) drawHintMark(*surface);
     }
 }
 
@@ -224,6 +231,16 @@ void Form1Window::LogError(const std::string& text) {
     std::fprintf(stderr, "tessle: %s\n", text.c_str());
 }
 
+void Form1Window::SearchHint(const optimal::Position& position,
+                             std::shared_ptr<std::atomic<bool>> cancel,
+                             std::function<void(const optimal::Answer&)> found) {
+    searches_.start(position, std::move(cancel), std::move(found));
+}
+
+void Form1Window::PrepareHints() {
+    searches_.prepare();
+}
+
 void Form1Window::endSession() {
     forward([this] { core_.EndSession(); });
     close();
@@ -253,6 +270,37 @@ void Form1Window::showEvent(QShowEvent* event) {
         if (framed || ++tries >= 25) wait->deleteLater();
     });
     wait->start();
+}
+
+// Modal windows, boxes and open menus take the keys themselves: this sees only the main
+// window's own.
+void Form1Window::keyPressEvent(QKeyEvent* event) {
+    int code = 0;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            code = keys::kLeft;
+            break;
+        case Qt::Key_Up:
+            code = keys::kUp;
+            break;
+        case Qt::Key_Right:
+            code = keys::kRight;
+            break;
+        case Qt::Key_Down:
+            code = keys::kDown;
+            break;
+        case Qt::Key_H:
+            code = keys::kH;
+            break;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (code == 0 || (event->modifiers() & chords)) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    forward([&] { core_.Form_KeyDown(code); });
 }
 
 // The whole window, frame included, sits in the middle of the screen.

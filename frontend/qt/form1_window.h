@@ -3,6 +3,7 @@
 #include "frontend/qt/image_list.h"
 #include "frontend/qt/qt_seams.h"
 #include "game/form1.h"
+#include "game/search_threads.h"
 
 #include <QMainWindow>
 
@@ -69,6 +70,9 @@ class Form1Window : public QMainWindow, public ToolkitFrontend<Form1Window> {
     bool IsForeground() override;
     void Unload() override;
     void LogError(const std::string& text) override;
+    void SearchHint(const optimal::Position& position, std::shared_ptr<std::atomic<bool>> cancel,
+                    std::function<void(const optimal::Answer&)> found) override;
+    void PrepareHints() override;
 
     // Controls.
     QWidget* Picture1 = nullptr;
@@ -88,6 +92,7 @@ class Form1Window : public QMainWindow, public ToolkitFrontend<Form1Window> {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildWindow();
@@ -99,6 +104,8 @@ class Form1Window : public QMainWindow, public ToolkitFrontend<Form1Window> {
     Form1 core_;
     TileSurfaces shownTiles_;
     bool centred_ = false;
+    // After core_: its threads are cancelled and joined before the rules they answer go.
+    SearchThreads searches_;
 };
 
 // Made in form1_window.cpp, where the modal windows' classes are known.

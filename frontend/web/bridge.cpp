@@ -74,6 +74,10 @@ EM_JS(void, ui_timer, (int on), { TessleUI.timer(!!on); });
 EM_JS(int, ui_is_foreground, (), { return TessleUI.isForeground() ? 1 : 0; });
 EM_JS(void, ui_open_address, (const char* address), { TessleUI.openAddress(UTF8ToString(address)); });
 EM_JS(void, ui_log_error, (const char* text), { console.error('tessle: ' + UTF8ToString(text)); });
+EM_JS(void, ui_search_hint, (int id, const int* cells, int count), {
+    TessleUI.searchHint(id, Array.from(HEAP32.subarray(cells >> 2, (cells >> 2) + count)));
+});
+EM_JS(void, ui_prepare_hints, (), { TessleUI.prepareHints(); });
 // clang-format on
 
 }  // namespace
@@ -224,6 +228,18 @@ void openAddress(const std::string& address) {
 
 void logError(const std::string& text) {
     ui_log_error(text.c_str());
+}
+
+}  // namespace web
+
+namespace web {
+
+void searchHint(int id, const std::vector<int>& cells) {
+    ui_search_hint(id, cells.data(), static_cast<int>(cells.size()));
+}
+
+void prepareHints() {
+    ui_prepare_hints();
 }
 
 }  // namespace web

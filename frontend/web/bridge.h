@@ -3,6 +3,7 @@
 #include "game/form1.h"
 
 #include <string>
+#include <vector>
 
 // The C++ side of the page (ui.js): what the front-end asks the page to make, show and draw,
 // and the player's events, one at a time. Elements are named by ids the front-end hands out.
@@ -17,6 +18,9 @@ enum EventKind : int {
     kTick = 4,      // the clock's second
     kClose = 5,     // a modal window's close box or Escape (target: its id)
     kAnswer = 6,    // a message box was answered (target: its id, value: the button's code)
+    kKey = 7,       // a key for the main window (value: its classic key code, keys::)
+    kHint = 8,      // a hint search ended (target: its id, value: the tile to move first, 0 for
+                    // none, -1 when there is no solution)
 };
 
 struct Event {
@@ -91,5 +95,10 @@ void timer(bool on);
 bool isForeground();
 void openAddress(const std::string& address);
 void logError(const std::string& text);
+
+// The hint's searches run in a web worker, made when first asked for; each ends with a kHint
+// event. prepareHints has the worker build the 4 x 4 tables ahead of the first search there.
+void searchHint(int id, const std::vector<int>& cells);
+void prepareHints();
 
 }  // namespace web

@@ -129,6 +129,23 @@ void Form1Page::dispatch(const web::Event& event) {
             // A second that comes after the clock stopped is not the game's.
             if (core_.Timer1Enabled) forward([this] { core_.Timer1_Timer(); });
             return;
+        case web::kKey:
+            // Only the main window's: ui.js sends none while a menu is open.
+            if (topWindow() == 0) forward([&] { core_.Form_KeyDown(event.value); });
+            return;
+        case web::kHint: {
+            // Taken under any window: it only marks a tile, or is dropped by the rules.
+            const auto search = searches_.find(event.target);
+            if (search == searches_.end()) return;
+            const auto found = std::move(search->second);
+            searches_.erase(search);
+            optimal::Answer answer;
+            answer.outcome =
+                event.value < 0 ? optimal::Outcome::kUnsolvable : optimal::Outcome::kSolved;
+            if (event.value > 0) answer.tiles.push_back(event.value);  // the first move is all
+            forward([&] { found(answer); });
+            return;
+        }
         case web::kMenuOpen:
         case web::kCommand:
             // The menu bar is the main window's: it takes nothing while a modal window is open.
@@ -178,6 +195,10 @@ void Form1Page::sync() {
                 web::clear(ids[cell], kSurfaceBack);
             } else {
                 web::picture(ids[cell], want);
+            }
+            if (core_.hinted(gameType, cell)) {
+                CanvasSurface surface(ids[cell], tileRect(gameType, cell));
+                drawHintMark(surface);
             }
         }
     }
@@ -231,4 +252,17 @@ bool Form1Page::IsForeground() {
 
 void Form1Page::Unload() {
     closing_ = true;
+}
+
+// The worker cannot see `cancel`: a search overtaken by a move runs to its end there, and the
+// rules drop its answer.
+void Form1Page::SearchHint(const optimal::Position& position, std::shared_ptr<std::atomic<bool>>,
+                           std::function<void(const optimal::Answer&)> found) {
+    const int id = ++lastSearch_;
+    searches_[id] = std::move(found);
+    web::searchHint(id, position);
+}
+
+void Form1Page::PrepareHints() {
+    web::prepareHints();
 }

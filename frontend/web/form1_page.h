@@ -83,6 +83,9 @@ class Form1Page : public ToolkitFrontend<Form1Page> {
     void EnableTimer1(bool enabled) override;
     bool IsForeground() override;
     void Unload() override;
+    void SearchHint(const optimal::Position& position, std::shared_ptr<std::atomic<bool>> cancel,
+                    std::function<void(const optimal::Answer&)> found) override;
+    void PrepareHints() override;
 
   private:
     struct Route {
@@ -111,6 +114,9 @@ class Form1Page : public ToolkitFrontend<Form1Page> {
     std::vector<int> windows_{0};  // open windows, the main window first and the topmost last
     bool closing_ = false;
     bool ended_ = false;
+    // Hint searches in the worker, by id, until their answer comes.
+    std::map<int, std::function<void(const optimal::Answer&)>> searches_;
+    int lastSearch_ = 0;
 };
 
 extern template class ToolkitFrontend<Form1Page>;

@@ -18,7 +18,7 @@ const TessleUI = (() => {
   const started = performance.now();
 
   // Event kinds, as the core reads them.
-  const EV = { click: 1, menuOpen: 2, command: 3, tick: 4, close: 5, answer: 6 };
+  const EV = { click: 1, menuOpen: 2, command: 3, tick: 4, close: 5, answer: 6, key: 7, hint: 8 };
 
   function post(kind, target, value) {
     queue.push({ kind, target, value: value || 0 });
@@ -792,8 +792,16 @@ const TessleUI = (() => {
     if (e.key === 'F10' && !e.shiftKey) {
       e.preventDefault();
       activateBar();
+      return;
+    }
+    // The main window's own keys, by their classic codes: only with it topmost, no menu open.
+    const code = GAME_KEYS[e.key] || (e.code === 'KeyH' ? 72 : 0);
+    if (code && mainWindow && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      e.preventDefault();
+      post(EV.key, 0, code);
     }
   }
+  const GAME_KEYS = { ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40, h: 72, H: 72 };
   function onKeyUp(e) {
     if (e.key === 'Alt' && altAlone) {
       altAlone = false;
@@ -807,6 +815,25 @@ const TessleUI = (() => {
     if (!menubar || layers.length) return;
     barActive = true;
     highlight(titles()[0].id);
+  }
+
+  // ---- Hints ----
+  // The searches run in a worker of their own, made at the first hint or 4 x 4 board: the page
+  // loads without the solver.
+  let hintWorker = null;
+  function worker() {
+    if (!hintWorker) {
+      hintWorker = new Worker('hint_worker.js');
+      hintWorker.onmessage = (e) => post(EV.hint, e.data.id, e.data.tile);
+      hintWorker.onerror = (e) => console.error('tessle: hint worker: ' + e.message);
+    }
+    return hintWorker;
+  }
+  function searchHint(id, cells) {
+    worker().postMessage({ id, cells });
+  }
+  function prepareHints() {
+    worker().postMessage({ prepare: true });
   }
 
   // ---- Start ----
@@ -829,7 +856,7 @@ const TessleUI = (() => {
     EV, post, nextEvent, create, clear, box, line, picture, setText, setVisible,
     moveTo, setEnabled, setImage, setTip, setClass, setFont, openMain, setTitle, closeMain, menuItem,
     setMenuState, showMenu, openDialog, dialogShown, closeDialog, showBox, closeBox: closeLayer,
-    showPage, pageFill, pagePicture, start, fit,
+    showPage, pageFill, pagePicture, start, fit, searchHint, prepareHints,
     get ratio() { return ratio; },
     get firstBoardAt() { return firstBoard; },
     get startedAt() { return started; },

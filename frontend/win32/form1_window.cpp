@@ -30,11 +30,18 @@ Form1Window::Form1Window(board::Random random) : core_(*this, std::move(random))
     buildWindow();
     buildMenus();
     layout(dpi_);  // with the menu bar in place: it takes its share of the window's height
+    searches_ = std::make_unique<SearchThreads>([window = hwnd_](SearchThreads::Task task) {
+        auto posted = std::make_unique<SearchThreads::Task>(std::move(task));
+        if (PostMessageW(window, kSearchDone, 0, reinterpret_cast<LPARAM>(posted.get()))) {
+            posted.release();  // the message owns it now
+        }
+    });
     core_.Form_Load();
     sync();
 }
 
 Form1Window::~Form1Window() {
+    searches_.reset();
     if (hwnd_ && IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -226,6 +233,7 @@ void Form1Window::syncTiles(int gameType) {
             surface->paintPicture(ImageList1_.ListImage(want.picture, dpi_), want.sx, want.sy,
                                   want.w, want.h);
         }
+        if (core_.hinted(gameType, cell)) drawHintMark(*surface);
     }
 }
 
@@ -270,6 +278,16 @@ void Form1Window::LogError(const std::string& text) {
     OutputDebugStringW((win32_front::wide(text) + L"\n").c_str());
 }
 
+void Form1Window::SearchHint(const optimal::Position& position,
+                             std::shared_ptr<std::atomic<bool>> cancel,
+                             std::function<void(const optimal::Answer&)> found) {
+    searches_->start(position, std::move(cancel), std::move(found));
+}
+
+void Form1Window::PrepareHints() {
+    searches_->prepare();
+}
+
 // ---- Window events ----
 
 void Form1Window::menuOpened(HMENU popup) {
@@ -305,6 +323,23 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 menuCommand(LOWORD(wParam));
             }
             return 0;
+        case WM_KEYDOWN:
+            // The classic key codes are the virtual keys. A box, a modal window (this one is
+            // disabled) or an open menu (its own loop) takes the keys before they come here;
+            // Alt chords come as WM_SYSKEYDOWN and stay the menus' access keys.
+            if ((wParam >= VK_LEFT && wParam <= VK_DOWN) || wParam == 'H') {
+                if (GetKeyState(VK_CONTROL) >= 0) {
+                    forward([&] { core_.Form_KeyDown(static_cast<int>(wParam)); });
+                }
+                return 0;
+            }
+            break;
+        case kSearchDone: {
+            const std::unique_ptr<SearchThreads::Task> task(
+                reinterpret_cast<SearchThreads::Task*>(lParam));
+            forward(*task);
+            return 0;
+        }
         case WM_INITMENUPOPUP:
             if (!HIWORD(lParam)) menuOpened(reinterpret_cast<HMENU>(wParam));
             return 0;

@@ -4,6 +4,7 @@
 #include "frontend/win32/picture_box.h"
 #include "frontend/win32/win32_front.h"
 #include "game/form1.h"
+#include "game/search_threads.h"
 
 #include <windows.h>
 
@@ -24,6 +25,8 @@ class Form1Window : public ToolkitFrontend<Form1Window> {
   public:
     static constexpr int kCommand1Id = 1000;
     static constexpr UINT_PTR kTimer1Id = 1;
+    // A hint search's answer, posted from its thread: lParam owns a SearchThreads::Task.
+    static constexpr UINT kSearchDone = WM_APP + 1;
 
     // `random` draws in [0, 1); left empty, the rules seed their own from the time of day.
     explicit Form1Window(board::Random random = {});
@@ -60,6 +63,9 @@ class Form1Window : public ToolkitFrontend<Form1Window> {
     int MsgBox(const std::string& prompt, int style, const std::string& title) override;
     void OpenAddress(const std::string& address) override;
     void LogError(const std::string& text) override;
+    void SearchHint(const optimal::Position& position, std::shared_ptr<std::atomic<bool>> cancel,
+                    std::function<void(const optimal::Answer&)> found) override;
+    void PrepareHints() override;
 
     // Controls.
     PictureBox* tile(int gameType, int cell) const;
@@ -105,6 +111,8 @@ class Form1Window : public ToolkitFrontend<Form1Window> {
     HICON smallIcon_ = nullptr;
     TileSurfaces shownTiles_;
     bool closed_ = false;
+    // Made once the window exists, to post to it; gone (its threads joined) before it is.
+    std::unique_ptr<SearchThreads> searches_;
 };
 
 // Made in form1_window.cpp, where the modal windows' classes are known.

@@ -347,3 +347,76 @@ TEST_F(Window, SolverPagesShowThePictureInPlay) {
 }
 
 }  // namespace
+
+namespace {
+
+// The keys as the platform delivers them: to the window, through Qt's modality and popups.
+void press(Form1Window& w, Qt::Key key) {
+    QTest::keyClick(w.windowHandle(), key);
+}
+
+bool markedAt(const PictureBox& surface) {
+    const QImage image = surface.image();
+    return image.pixelColor(2, 2) == QColor(255, 230, 0) &&
+           image.pixelColor(0, 0) == QColor(0x20, 0x20, 0x20);
+}
+
+// H finds the hint on a worker thread and the mark is drawn on the tile; an arrow plays, as its
+// click would, and takes the mark away.
+TEST_F(Window, TheKeysReachTheRulesAndTheHintIsDrawnOnItsTile) {
+    const board::Map dealt = dealableNearSolved(33, 10, 3);
+    ASSERT_FALSE(dealt.empty());
+    auto w = window(replay(*drawsFor(dealt)));
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    press(*w, Qt::Key_H);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->core().HintCell() >= 0; }, 10000));
+    const int marked = w->core().HintCell();
+    for (int cell = 0; cell < 9; ++cell) EXPECT_EQ(markedAt(*w->tile(33, cell)), cell == marked);
+
+    const int blank = w->core().BlankCell();
+    const Qt::Key arrow = marked == blank - 1   ? Qt::Key_Right
+                          : marked == blank + 1 ? Qt::Key_Left
+                          : marked == blank - 3 ? Qt::Key_Down
+                                                : Qt::Key_Up;
+    press(*w, arrow);
+    EXPECT_EQ(w->core().LngStep, 1);
+    EXPECT_EQ(w->core().BlankCell(), marked);
+    for (int cell = 0; cell < 9; ++cell) EXPECT_FALSE(markedAt(*w->tile(33, cell))) << cell;
+}
+
+// An open menu or a modal box has the keys: the board under it does not move.
+TEST_F(Window, NoKeyReachesTheBoardWhileAMenuOrABoxIsOpen) {
+    const board::Map dealt = dealtWithBlankAt(33, 4, 7);
+    ASSERT_FALSE(dealt.empty());
+    auto w = window(replay(*drawsFor(dealt)));
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+
+    QMenu* game = menuNamed(w->menuBar(), "游戏");
+    ASSERT_TRUE(game);
+    game->popup(w->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == game; }, 2000));
+    press(*w, Qt::Key_Down);
+    press(*w, Qt::Key_Right);
+    game->close();
+
+    QMessageBox box(QMessageBox::Information, "t", "x", QMessageBox::Ok, w.get());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    press(*w, Qt::Key_Left);
+    press(*w, Qt::Key_H);
+    box.close();
+    QTest::qWait(50);
+    EXPECT_EQ(w->core().TileMap(), dealt);
+    EXPECT_EQ(w->core().LngStep, 0);
+    EXPECT_EQ(w->core().HintCell(), -1);
+
+    press(*w, Qt::Key_Right);  // closed again: the keys are the board's
+    EXPECT_EQ(w->core().LngStep, 1);
+}
+
+}  // namespace

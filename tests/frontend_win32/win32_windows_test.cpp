@@ -759,3 +759,66 @@ TEST_F(Win32Windows, ModalWindowStaysInsideTheWorkArea) {
 }
 
 }  // namespace
+
+// ---- The keys ----
+
+// Handles messages until `done`, or gives up after `seconds`: a hint's answer comes from its
+// worker thread as a posted message.
+bool pumpUntil(const std::function<bool()>& done, int seconds) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (!done()) {
+        if (GetTickCount() > end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        pump();
+    }
+    return true;
+}
+
+constexpr std::uint32_t kMarkYellow = 0xFFE600;
+
+// H on the focused main window finds the hint on a worker thread, and the mark is drawn on its
+// tile alone; an arrow plays as the click on that tile does and takes the mark away.
+TEST_F(Win32Windows, TheKeysReachTheRulesAndTheHintIsDrawnOnItsTile) {
+    TestWindow w(*this, seeded(solvableSeed()));
+    w.show();
+    deal(w);
+    ASSERT_EQ(GetFocus(), w.hwnd());
+    press(GetFocus(), 'H');
+    ASSERT_TRUE(pumpUntil([&] { return w.core().HintCell() >= 0; }, 30));
+    const int marked = w.core().HintCell();
+    for (int cell = 0; cell < 9; ++cell)
+        EXPECT_EQ(countColour(*w.PicG1[cell], kMarkYellow) > 0, cell == marked) << cell;
+
+    const int blank = w.core().BlankCell();
+    const WPARAM arrow = marked == blank - 1   ? VK_RIGHT
+                         : marked == blank + 1 ? VK_LEFT
+                         : marked == blank - 3 ? VK_DOWN
+                                               : VK_UP;
+    press(GetFocus(), arrow);
+    pump();
+    EXPECT_EQ(w.core().LngStep, 1);
+    EXPECT_EQ(w.core().BlankCell(), marked);
+    for (int cell = 0; cell < 9; ++cell) EXPECT_EQ(countColour(*w.PicG1[cell], kMarkYellow), 0);
+}
+
+// While a modal window is open the keys go to it: the board under it stays as it was.
+TEST_F(Win32Windows, NoKeyReachesTheBoardWhileAModalWindowIsOpen) {
+    TestWindow w(*this, seeded(solvableSeed()));
+    w.show();
+    deal(w);
+    const board::Map dealt = w.core().TileMap();
+    onDialog = [&](ModalFrame& dialog) {
+        soon([&] {
+            for (const WPARAM key :
+                 {WPARAM{VK_LEFT}, WPARAM{VK_RIGHT}, WPARAM{VK_UP}, WPARAM{VK_DOWN}, WPARAM{'H'}})
+                press(GetFocus(), key);
+            soon([&] { PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0); });
+        });
+        dialog.runModal();
+    };
+    choose(w, 1, 5);  // 英雄榜
+    pump();
+    EXPECT_EQ(w.core().TileMap(), dealt);
+    EXPECT_EQ(w.core().LngStep, 0);
+    EXPECT_EQ(w.core().HintCell(), -1);
+}

@@ -39,6 +39,15 @@ TestForm::TestForm(ScriptedDesktop& desktop, board::Random random)
     Form_Load();
 }
 
+bool TestForm::runSearch() {
+    if (searches.empty()) return false;
+    Search search = std::move(searches.front());
+    searches.pop_front();
+    const optimal::Answer answer = optimal::solve(search.position, search.cancel.get());
+    forward([&] { search.found(answer); });
+    return true;
+}
+
 void TestForm::ShowModal(FrmOption& window) {
     desktop_.show(window);
 }

@@ -70,6 +70,22 @@ class TestForm : public Frontend, public Form1 {
         ++unloads;
         Form_Unload();  // as closing the window does
     }
+    // A hint search waits until the test runs it, so that moves can come in between.
+    void SearchHint(const optimal::Position& position, std::shared_ptr<std::atomic<bool>> cancel,
+                    std::function<void(const optimal::Answer&)> found) override {
+        searches.push_back({position, std::move(cancel), std::move(found)});
+    }
+    void PrepareHints() override {}
+    // Runs the oldest waiting search to its end, as a worker would, and hands its answer back.
+    // False when none waits.
+    bool runSearch();
+
+    struct Search {
+        optimal::Position position;
+        std::shared_ptr<std::atomic<bool>> cancel;
+        std::function<void(const optimal::Answer&)> found;
+    };
+    std::deque<Search> searches;
 
     RecordingSurface step{53, 25};
     RecordingSurface time{49, 25};

@@ -1,0 +1,611 @@
+#include "solver/optimal_solver.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <cstddef>
+#include <mutex>
+
+// 3 x 3: IDA* with Manhattan distance plus linear conflicts.
+// 4 x 4: IDA* with additive disjoint pattern databases 6-6-3 (Korf and Felner), each looked up
+// also for the position mirrored about the main diagonal, the larger sum taken.
+//
+// Cells are numbered row by row from 0; the goal holds tile t in cell t - 1 and the blank in the
+// last cell. Mirroring about the main diagonal maps the goal onto itself (tile t to the tile whose
+// home is the mirror of t's home), so the same databases serve the mirrored position.
+
+namespace optimal {
+namespace {
+
+constexpr int kMaxSolution = 96;  // longer than any shortest 4 x 4 solution (80)
+constexpr uint8_t kUnset = 0xFF;
+constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
+
+// ---- Shared helpers -------------------------------------------------------------------------
+
+struct PopCount16 {
+    std::array<uint8_t, 65536> bits{};
+    PopCount16() {
+        for (size_t m = 1; m < bits.size(); ++m) bits[m] = static_cast<uint8_t>(bits[m >> 1] + (m & 1));
+    }
+};
+
+// Whether the permutation plus the blank's distance from its home is even, the invariant of
+// every move (a move swaps two cells and steps the blank by one).
+bool ParityEven(const Position& p, int n) {
+    const int cells = n * n;
+    int inversions = 0;
+    // Blank counted as the largest value, so the goal is the identity.
+    auto value = [&](int c) { return p[static_cast<size_t>(c)] == 0 ? cells : p[static_cast<size_t>(c)]; };
+    for (int i = 0; i < cells; ++i) {
+        for (int j = i + 1; j < cells; ++j) {
+            if (value(i) > value(j)) ++inversions;
+        }
+    }
+    int blank = 0;
+    while (p[static_cast<size_t>(blank)] != 0) ++blank;
+    const int distance = (n - 1 - blank / n) + (n - 1 - blank % n);
+    return (inversions + distance) % 2 == 0;
+}
+
+bool IsGoal(const Position& p) {
+    for (size_t c = 0; c + 1 < p.size(); ++c) {
+        if (p[c] != static_cast<int>(c) + 1) return false;
+    }
+    return true;
+}
+
+int SideOf(const Position& p) {
+    if (p.size() == 9) return 3;
+    if (p.size() == 16) return 4;
+    return 0;
+}
+
+// ---- 4 x 4 pattern databases ----------------------------------------------------------------
+
+constexpr int kGroups = 3;
+constexpr int kMaxGroupSize = 6;
+// The goal's grid:      1  2  3  4
+//                       5  6  7  8
+//                       9 10 11 12
+//                      13 14 15  _
+#ifndef TESSLE_OPTIMAL_SMALL_TABLES
+constexpr int kGroupSize[kGroups] = {6, 6, 3};
+constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
+    {4, 7, 8, 11, 12, 15},
+    {5, 6, 9, 10, 13, 14},
+    {1, 2, 3, 0, 0, 0},
+};
+#else
+// Three groups of five: 3 x 524,160 entries, built in a tenth of the time, for the sanitizers'
+// builds, where the full tables would take minutes. Searches take several times longer.
+constexpr int kGroupSize[kGroups] = {5, 5, 5};
+constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
+    {4, 7, 8, 11, 12, 0},
+    {5, 9, 10, 13, 14, 0},
+    {1, 2, 3, 6, 15, 0},
+};
+#endif
+
+constexpr int Transpose(int cell) { return (cell % 4) * 4 + cell / 4; }
+// The tile whose home mirrors tile t's home.
+constexpr int MirrorTile(int t) { return Transpose(t - 1) + 1; }
+
+uint32_t EntriesFor(int k) {
+    uint32_t n = 1;
+    for (int i = 0; i < k; ++i) n *= static_cast<uint32_t>(16 - i);
+    return n;
+}
+
+uint16_t NeighbourMask(int cell) {
+    uint16_t m = 0;
+    const int r = cell / 4, c = cell % 4;
+    if (r > 0) m |= static_cast<uint16_t>(1u << (cell - 4));
+    if (r < 3) m |= static_cast<uint16_t>(1u << (cell + 4));
+    if (c > 0) m |= static_cast<uint16_t>(1u << (cell - 1));
+    if (c < 3) m |= static_cast<uint16_t>(1u << (cell + 1));
+    return m;
+}
+
+// The number of the lowest set bit of a nonzero mask.
+inline int LowestBit(uint32_t mask) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctz(mask);
+#else
+    int bit = 0;
+    while (!(mask & (1u << bit))) ++bit;
+    return bit;
+#endif
+}
+
+// The cells the blank reaches from `start` without crossing `blocked`.
+uint16_t Flood(int start, uint16_t blocked) {
+    constexpr uint32_t kNotCol0 = 0xEEEE, kNotCol3 = 0x7777;
+    const uint32_t open = ~static_cast<uint32_t>(blocked) & 0xFFFF;
+    uint32_t region = 1u << start;
+    for (;;) {
+        uint32_t grown = region | ((region << 1) & kNotCol0) | ((region >> 1) & kNotCol3) |
+                         (region << 4) | (region >> 4);
+        grown &= open;
+        if (grown == region) return static_cast<uint16_t>(region);
+        region = grown;
+    }
+}
+
+struct Tables {
+    std::array<std::vector<uint8_t>, kGroups> pdb;
+    PopCount16 popcount;
+    std::array<uint16_t, 16> neighbours{};
+    // For each group, the tiles whose mirrored positions it is looked up with.
+    int mirror_tiles[kGroups][kMaxGroupSize] = {};
+    int group_of[16] = {};         // tile -> group
+    int mirror_group_of[16] = {};  // tile -> group in which the mirrored lookup sees it
+    double build_seconds = 0;
+
+    // Mixed-radix rank of k distinct cells (first cell most significant).
+    uint32_t Rank(const int* cells, int k) const {
+        uint32_t used = 0;
+        uint32_t rank = 0;
+        for (int i = 0; i < k; ++i) {
+            const int c = cells[i];
+            const uint32_t smaller_free = static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
+            rank = rank * static_cast<uint32_t>(16 - i) + smaller_free;
+            used |= 1u << c;
+        }
+        return rank;
+    }
+
+    void Build(int g);
+};
+
+// Breadth-first search from the goal over (pattern cells, blank region): moving a pattern tile
+// costs one, moving the blank among the other cells costs nothing, so a state is the pattern
+// with the region of the blank. A queue entry packs the k cells in 4 bits each and the blank's
+// cell above them; `reached` keeps per pattern the blank cells already reached.
+void Tables::Build(int g) {
+    const int k = kGroupSize[g];
+    const uint32_t entries = EntriesFor(k);
+    std::vector<uint8_t>& table = pdb[static_cast<size_t>(g)];
+    table.assign(entries, kUnset);
+    std::vector<uint16_t> reached(entries, 0);
+    uint32_t multiplier[kMaxGroupSize];  // weight of each digit of a rank
+    multiplier[k - 1] = 1;
+    for (int i = k - 2; i >= 0; --i) multiplier[i] = multiplier[i + 1] * static_cast<uint32_t>(16 - (i + 1));
+
+    auto pack = [k](const int* cells, int blank) {
+        uint32_t v = 0;
+        for (int i = 0; i < k; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
+        return (v << 4) | static_cast<uint32_t>(blank);
+    };
+
+    int cells[kMaxGroupSize];
+    uint16_t occupied = 0;
+    for (int i = 0; i < k; ++i) {
+        cells[i] = kGroupTiles[g][i] - 1;
+        occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+    }
+    const uint32_t goal = Rank(cells, k);
+    table[goal] = 0;
+    reached[goal] = Flood(15, occupied);
+    std::vector<uint32_t> current{pack(cells, 15)};
+    std::vector<uint32_t> next;
+
+    for (uint8_t depth = 0; !current.empty(); ++depth) {
+        next.clear();
+        for (const uint32_t entry : current) {
+            uint32_t v = entry >> 4;
+            const int blank = static_cast<int>(entry & 15);
+            occupied = 0;
+            for (int i = k - 1; i >= 0; --i) {
+                cells[i] = static_cast<int>(v & 15);
+                occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+                v >>= 4;
+            }
+            const uint16_t region = Flood(blank, occupied);
+            // The successors' ranks from this one's: a move of tile i to the cell beside it in
+            // the row changes only its own digit, by one; a move to the next row changes it by
+            // four less the earlier tiles it passes over, and each later tile it passes over
+            // has one free cell more, or less, before it.
+            const uint32_t rank = Rank(cells, k);
+            int owner[16];
+            for (int c = 0; c < 16; ++c) owner[c] = -1;
+            for (int i = 0; i < k; ++i) owner[cells[i]] = i;
+            for (int i = 0; i < k; ++i) {
+                const int from = cells[i];
+                uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
+                while (targets != 0) {
+                    const int to = LowestBit(targets);
+                    targets &= targets - 1;
+                    int32_t delta;
+                    if (to == from + 1 || to == from - 1) {
+                        delta = (to - from) * static_cast<int32_t>(multiplier[i]);
+                    } else {
+                        const int low = to < from ? to : from;
+                        int32_t step = 4 * static_cast<int32_t>(multiplier[i]);
+                        for (int b = low + 1; b < low + 4; ++b) {
+                            const int o = owner[b];
+                            if (o >= 0 && o < i) step -= static_cast<int32_t>(multiplier[i]);
+                            if (o > i) step += static_cast<int32_t>(multiplier[o]);
+                        }
+                        delta = to > from ? step : -step;
+                    }
+                    const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
+                    if (!(reached[next_rank] & (1u << from))) {
+                        const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                        reached[next_rank] = static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
+                        if (table[next_rank] == kUnset) table[next_rank] = static_cast<uint8_t>(depth + 1);
+                        cells[i] = to;
+                        next.push_back(pack(cells, from));
+                        cells[i] = from;
+                    }
+                }
+            }
+        }
+        // In rank order the lookups of the next layer sweep the tables rather than jump about.
+        std::sort(next.begin(), next.end());
+        current.swap(next);
+    }
+}
+
+const Tables& GetTables() {
+    static Tables* tables = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const auto start = std::chrono::steady_clock::now();
+        auto* t = new Tables;
+        for (int c = 0; c < 16; ++c) t->neighbours[static_cast<size_t>(c)] = NeighbourMask(c);
+        for (int g = 0; g < kGroups; ++g) {
+            for (int i = 0; i < kGroupSize[g]; ++i) {
+                const int tile = kGroupTiles[g][i];
+                t->group_of[tile] = g;
+                t->mirror_tiles[g][i] = MirrorTile(tile);
+                t->mirror_group_of[MirrorTile(tile)] = g;
+            }
+        }
+        for (int g = 0; g < kGroups; ++g) t->Build(g);
+        t->build_seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        tables = t;
+    });
+    return *tables;
+}
+
+// ---- 4 x 4 search ---------------------------------------------------------------------------
+
+class Search4 {
+  public:
+    Search4(const Tables& t, const Position& p, const std::atomic<bool>* cancel)
+        : t_(t), cancel_(cancel) {
+        for (int c = 0; c < 16; ++c) {
+            board_[c] = p[static_cast<size_t>(c)];
+            if (board_[c] == 0) {
+                blank_ = c;
+            } else {
+                pos_[board_[c]] = c;
+            }
+        }
+        for (int g = 0; g < kGroups; ++g) {
+            normal_[g] = t_.pdb[static_cast<size_t>(g)][NormalRank(g)];
+            mirror_[g] = t_.pdb[static_cast<size_t>(g)][MirrorRank(g)];
+        }
+        // Every move takes the blank to a cell of the other colour of a chessboard, so every
+        // solution's length has the parity of the blank's distance from its home.
+        parity_ = (3 - blank_ / 4 + 3 - blank_ % 4) % 2;
+    }
+
+    Outcome Run(std::vector<int>& tiles, uint64_t& nodes) {
+        int bound = RoundUp(Heuristic());
+        for (;;) {
+            if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
+            const int next = cancelled_ ? -1 : Dfs(0, blank_, -1, bound);
+            nodes = nodes_;
+            if (cancelled_) return Outcome::kCancelled;
+            if (found_) {
+                tiles.assign(path_, path_ + length_);
+                return Outcome::kSolved;
+            }
+            bound = RoundUp(next);
+        }
+    }
+
+  private:
+    int RoundUp(int f) const { return f + ((f - parity_) & 1); }
+
+    uint32_t NormalRank(int g) const {
+        int cells[kMaxGroupSize];
+        for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = pos_[kGroupTiles[g][i]];
+        return t_.Rank(cells, kGroupSize[g]);
+    }
+    uint32_t MirrorRank(int g) const {
+        int cells[kMaxGroupSize];
+        for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = Transpose(pos_[t_.mirror_tiles[g][i]]);
+        return t_.Rank(cells, kGroupSize[g]);
+    }
+    int Heuristic() const {
+        const int a = normal_[0] + normal_[1] + normal_[2];
+        const int b = mirror_[0] + mirror_[1] + mirror_[2];
+        return a > b ? a : b;
+    }
+
+    struct Child {
+        int to, tile, g, mg;
+        uint32_t normal_rank, mirror_rank;
+        int normal, mirror, h;
+    };
+
+    // Searches below a node whose f is within the bound. Returns the smallest f above the bound
+    // met, or -1 when found or cancelled.
+    int Dfs(int depth, int blank, int previous, int bound) {
+        if (Heuristic() == 0) {
+            found_ = true;
+            length_ = depth;
+            return -1;
+        }
+        if (++nodes_ % kPollEvery == 0 && cancel_ != nullptr &&
+            cancel_->load(std::memory_order_relaxed)) {
+            cancelled_ = true;
+            return -1;
+        }
+        // The children's table entries first, fetched together, so that their memory latencies
+        // overlap; then only those within the bound are searched, the most promising first.
+        Child children[4];
+        int count = 0;
+        uint32_t moves = t_.neighbours[static_cast<size_t>(blank)];
+        if (previous >= 0) moves &= ~(1u << previous);
+        while (moves != 0) {
+            const int to = LowestBit(moves);
+            moves &= moves - 1;
+            Child& c = children[count++];
+            c.to = to;
+            c.tile = board_[to];
+            c.g = t_.group_of[c.tile];
+            c.mg = t_.mirror_group_of[c.tile];
+            pos_[c.tile] = blank;
+            c.normal_rank = NormalRank(c.g);
+            c.mirror_rank = MirrorRank(c.mg);
+            pos_[c.tile] = to;
+            Prefetch(&t_.pdb[static_cast<size_t>(c.g)][c.normal_rank]);
+            Prefetch(&t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank]);
+        }
+        int best = 1 << 30;
+        int within = 0;
+        const int normal_sum = normal_[0] + normal_[1] + normal_[2];
+        const int mirror_sum = mirror_[0] + mirror_[1] + mirror_[2];
+        for (int i = 0; i < count; ++i) {
+            Child c = children[i];
+            c.normal = t_.pdb[static_cast<size_t>(c.g)][c.normal_rank];
+            c.mirror = t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank];
+            const int a = normal_sum - normal_[c.g] + c.normal;
+            const int b = mirror_sum - mirror_[c.mg] + c.mirror;
+            c.h = a > b ? a : b;
+            const int f = depth + 1 + c.h;
+            if (f > bound) {
+                if (f < best) best = f;
+                continue;
+            }
+            // Insertion by h, smallest first.
+            int j = within++;
+            while (j > 0 && children[j - 1].h > c.h) {
+                children[j] = children[j - 1];
+                --j;
+            }
+            children[j] = c;
+        }
+        for (int i = 0; i < within; ++i) {
+            const Child& c = children[i];
+            board_[blank] = c.tile;
+            board_[c.to] = 0;
+            pos_[c.tile] = blank;
+            const int saved_normal = normal_[c.g];
+            const int saved_mirror = mirror_[c.mg];
+            normal_[c.g] = c.normal;
+            mirror_[c.mg] = c.mirror;
+            path_[depth] = c.tile;
+            const int r = Dfs(depth + 1, c.to, blank, bound);
+            normal_[c.g] = saved_normal;
+            mirror_[c.mg] = saved_mirror;
+            pos_[c.tile] = c.to;
+            board_[c.to] = c.tile;
+            board_[blank] = 0;
+            if (r < 0) return -1;
+            if (r < best) best = r;
+        }
+        return best;
+    }
+
+    static void Prefetch(const uint8_t* p) {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(p);
+#else
+        (void)p;
+#endif
+    }
+
+    const Tables& t_;
+    const std::atomic<bool>* cancel_;
+    int board_[16] = {};
+    int pos_[16] = {};
+    int blank_ = 0;
+    int parity_ = 0;
+    int normal_[kGroups] = {};
+    int mirror_[kGroups] = {};
+    int path_[kMaxSolution] = {};
+    int length_ = 0;
+    bool found_ = false;
+    bool cancelled_ = false;
+    uint64_t nodes_ = 0;
+};
+
+// ---- 3 x 3 search ---------------------------------------------------------------------------
+
+class Search3 {
+  public:
+    Search3(const Position& p, const std::atomic<bool>* cancel) : cancel_(cancel) {
+        for (int c = 0; c < 9; ++c) {
+            board_[c] = p[static_cast<size_t>(c)];
+            if (board_[c] == 0) blank_ = c;
+        }
+    }
+
+    Outcome Run(std::vector<int>& tiles, uint64_t& nodes) {
+        int bound = Heuristic();
+        for (;;) {
+            if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
+            const int next = cancelled_ ? -1 : Dfs(0, blank_, -1, bound);
+            if (cancelled_) {
+                nodes = nodes_;
+                return Outcome::kCancelled;
+            }
+            if (found_) {
+                tiles.assign(path_, path_ + length_);
+                nodes = nodes_;
+                return Outcome::kSolved;
+            }
+            bound = next;
+        }
+    }
+
+  private:
+    // Manhattan distance plus two moves for each tile that must leave its row or column to
+    // let another of the same line pass (linear conflicts, counted per line as the fewest tiles
+    // to take out).
+    int Heuristic() const {
+        int h = 0;
+        for (int c = 0; c < 9; ++c) {
+            const int t = board_[c];
+            if (t == 0) continue;
+            const int home = t - 1;
+            h += std::abs(home / 3 - c / 3) + std::abs(home % 3 - c % 3);
+        }
+        for (int line = 0; line < 3; ++line) {
+            h += 2 * LineConflicts(line, true) + 2 * LineConflicts(line, false);
+        }
+        return h;
+    }
+
+    // Tiles of a row (or column) whose home is in that line, in cell order, reduced to the
+    // fewest to remove so that the rest are in order.
+    int LineConflicts(int line, bool row) const {
+        int homes[3] = {};
+        int n = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int c = row ? line * 3 + i : i * 3 + line;
+            const int t = board_[c];
+            if (t == 0) continue;
+            const int home = t - 1;
+            if (row ? home / 3 == line : home % 3 == line) homes[n++] = row ? home % 3 : home / 3;
+        }
+        // Longest increasing subsequence of at most three.
+        int longest = n > 0 ? 1 : 0;
+        for (int i = 0; i < n; ++i) {
+            for (int j = i + 1; j < n; ++j) {
+                if (homes[i] < homes[j]) {
+                    longest = std::max(longest, 2);
+                    for (int l = j + 1; l < n; ++l) {
+                        if (homes[j] < homes[l]) longest = 3;
+                    }
+                }
+            }
+        }
+        return n - longest;
+    }
+
+    int Dfs(int depth, int blank, int previous, int bound) {
+        const int h = Heuristic();
+        const int f = depth + h;
+        if (f > bound) return f;
+        if (h == 0) {
+            found_ = true;
+            length_ = depth;
+            return -1;
+        }
+        if (++nodes_ % kPollEvery == 0 && cancel_ != nullptr &&
+            cancel_->load(std::memory_order_relaxed)) {
+            cancelled_ = true;
+            return -1;
+        }
+        int best = 1 << 30;
+        const int r0 = blank / 3, c0 = blank % 3;
+        const int candidates[4] = {r0 > 0 ? blank - 3 : -1, c0 > 0 ? blank - 1 : -1,
+                                   c0 < 2 ? blank + 1 : -1, r0 < 2 ? blank + 3 : -1};
+        for (const int to : candidates) {
+            if (to < 0 || to == previous) continue;
+            const int tile = board_[to];
+            board_[blank] = tile;
+            board_[to] = 0;
+            path_[depth] = tile;
+            const int r = Dfs(depth + 1, to, blank, bound);
+            board_[to] = tile;
+            board_[blank] = 0;
+            if (r < 0) return -1;
+            if (r < best) best = r;
+        }
+        return best;
+    }
+
+    const std::atomic<bool>* cancel_;
+    int board_[9] = {};
+    int blank_ = 0;
+    int path_[kMaxSolution] = {};
+    int length_ = 0;
+    bool found_ = false;
+    bool cancelled_ = false;
+    uint64_t nodes_ = 0;
+};
+
+}  // namespace
+
+bool isValid(const Position& position) {
+    const int n = SideOf(position);
+    if (n == 0) return false;
+    std::array<bool, 16> seen{};
+    for (const int v : position) {
+        if (v < 0 || v >= n * n || seen[static_cast<size_t>(v)]) return false;
+        seen[static_cast<size_t>(v)] = true;
+    }
+    return true;
+}
+
+bool isSolvable(const Position& position) {
+    return isValid(position) && ParityEven(position, SideOf(position));
+}
+
+Answer solve(const Position& position, const std::atomic<bool>* cancel, SearchStats* stats) {
+    Answer answer;
+    SearchStats local;
+    if (!isValid(position)) {
+        answer.outcome = Outcome::kInvalid;
+    } else if (!ParityEven(position, SideOf(position))) {
+        answer.outcome = Outcome::kUnsolvable;
+    } else if (IsGoal(position)) {
+        answer.outcome = Outcome::kSolved;  // no tables needed to say so
+    } else if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        answer.outcome = Outcome::kCancelled;  // nor to give up
+    } else if (position.size() == 9) {
+        Search3 search(position, cancel);
+        answer.outcome = search.Run(answer.tiles, local.nodes);
+    } else {
+        Search4 search(GetTables(), position, cancel);
+        answer.outcome = search.Run(answer.tiles, local.nodes);
+    }
+    if (answer.outcome != Outcome::kSolved) answer.tiles.clear();
+    if (stats != nullptr) *stats = local;
+    return answer;
+}
+
+Answer solve(const Position& position, const std::atomic<bool>* cancel) {
+    return solve(position, cancel, nullptr);
+}
+
+void prepare() { GetTables(); }
+
+TableInfo tableInfo() {
+    const Tables& t = GetTables();
+    TableInfo info;
+    info.build_seconds = t.build_seconds;
+    for (const auto& table : t.pdb) info.bytes += table.size();
+    return info;
+}
+
+}  // namespace optimal
