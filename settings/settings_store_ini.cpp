@@ -46,7 +46,7 @@ constexpr std::chrono::milliseconds kLockWait{10000};
 // The shared store's lock can be held up by another user, who can stop their own writer inside
 // a save (SIGSTOP): the writer gives up soon, so that a close never freezes, and the game keeps
 // the record for a later save.
-constexpr std::chrono::milliseconds kSharedLockWait{1500};
+constexpr std::chrono::milliseconds kSharedLockWait{1000};
 // Far beyond any store the game writes; a larger file is not ours to load and write back.
 constexpr off_t kMaxFileSize = 1 << 20;
 constexpr const char kBom[] = "\xEF\xBB\xBF";
