@@ -35,8 +35,7 @@ bool openPipe() {
 SessionEnd::SessionEnd(std::function<void()> onEnd, QObject* parent)
     : QObject(parent), onEnd_(std::move(onEnd)) {
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this,
-                [this](QSessionManager&) { ended(); });
+        connect(app, &QGuiApplication::commitDataRequest, this, &SessionEnd::saveRequested);
     }
     if (!openPipe()) return;
     notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);

@@ -23,6 +23,10 @@ class SessionEnd : public QObject {
     // Whether the signals are watched (the pipe and the handlers could be set up).
     bool watching() const { return notifier_ != nullptr; }
 
+    // The session manager's request to save, which it routes here. Only a desktop session makes
+    // the QSessionManager that comes with it, so this takes none.
+    void saveRequested() { ended(); }
+
   private:
     void ended();
 

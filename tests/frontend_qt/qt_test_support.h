@@ -31,6 +31,7 @@ class QtWindowTest : public ::testing::Test, public ScriptedBoxes {
             return test_.answer(prompt, style, title);
         }
         void OpenAddress(const std::string& address) override { test_.opened.push_back(address); }
+        void LogError(const std::string& text) override { test_.logged.push_back(text); }
 
       protected:
         void runDialog(QDialog& dialog) override {
@@ -47,6 +48,7 @@ class QtWindowTest : public ::testing::Test, public ScriptedBoxes {
     // Runs with the real Qt dialog of each modal window the rules open, in place of its loop.
     std::function<void(QDialog&)> onDialog;
     std::vector<std::string> opened;  // addresses
+    std::vector<std::string> logged;  // the error log's lines
 
     // The prompts of the boxes shown so far.
     std::vector<std::string> prompts() const;

@@ -14,6 +14,9 @@
 
 #include <signal.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 class Closing : public QtWindowTest {
@@ -47,6 +50,7 @@ class Signals : public Closing, public ::testing::WithParamInterface<int> {};
 TEST_P(Signals, EndTheSessionAsTheCloseBoxDoes) {
     int moves = 0;
     auto w = wonByClicks(moves);
+    w->show();
     const SessionEnd sessionEnd([&] { w->endSession(); });
     ASSERT_TRUE(sessionEnd.watching());
     ASSERT_EQ(raise(GetParam()), 0);
@@ -56,8 +60,29 @@ TEST_P(Signals, EndTheSessionAsTheCloseBoxDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Term, Signals, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
 
-// The session may end while a modal window is open: its loop must not keep the record back, and
-// a store that fails then is reported without a box to wait on.
+// Started under nohup or as a background job: SIGHUP and SIGINT, ignored then, stay ignored.
+// SIGTERM, which logout sends, ends the session even when it was ignored at start.
+TEST(SessionEndSignals, OnlySigtermIsWatchedWhenAllWereIgnored) {
+    constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction was[3]{};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(sigaction(kSignals[i], &ignore, &was[i]), 0);
+    int ends = 0;
+    {
+        const SessionEnd sessionEnd([&] { ++ends; });
+        ASSERT_EQ(raise(SIGHUP), 0);
+        ASSERT_EQ(raise(SIGINT), 0);
+        QTest::qWait(100);
+        EXPECT_EQ(ends, 0) << "SIGHUP or SIGINT ended the session";
+        ASSERT_EQ(raise(SIGTERM), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ends == 1; }, 2000)) << "SIGTERM was ignored";
+    }
+    for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &was[i], nullptr);
+}
+
+// The session may end while a modal window is open: its loop must not keep the record back.
+// Before the tests below: once the session has ended, no Qt loop runs again.
 TEST_F(Closing, TheSessionEndsThroughAnOpenModalWindow) {
     int moves = 0;
     auto w = wonByClicks(moves);
@@ -72,6 +97,34 @@ TEST_F(Closing, TheSessionEndsThroughAnOpenModalWindow) {
     EXPECT_TRUE(returned);
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
     EXPECT_EQ(prompts().size(), 1u) << "no box after the win's";
+}
+
+// The session manager's request to save ends the session too. Qt makes no session manager
+// outside a desktop session: the request's route is checked, then taken.
+TEST_F(Closing, TheSessionManagersRequestToSaveEndsTheSession) {
+    int moves = 0;
+    auto w = wonByClicks(moves);
+    SessionEnd sessionEnd([&] { w->endSession(); });
+    EXPECT_TRUE(QObject::disconnect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
+                                    &SessionEnd::saveRequested));
+    sessionEnd.saveRequested();
+    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
+}
+
+// A store that fails as the session ends is reported in the log, once for each record, since
+// no box may hold the end of the session up; the close that follows writes nothing again.
+TEST_F(Closing, AStoreThatFailsAsTheSessionEndsIsLoggedOnce) {
+    int moves = 0;
+    auto w = wonByClicks(moves);
+    w->show();
+    const std::string folder = storeDir->path().toStdString() + "/KORVANEL";
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder).put('x');  // a file in the folder's place: no write can succeed
+    const SessionEnd sessionEnd([&] { w->endSession(); });
+    ASSERT_EQ(raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->isHidden(); }, 2000));
+    EXPECT_EQ(prompts().size(), 1u) << "no box after the win's";
+    EXPECT_EQ(logged, (std::vector<std::string>{"存储失败！", "存储失败！"}));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -76,6 +77,7 @@ class RecordWriterTest : public ::testing::Test {
     }
 
     std::string iniPath() const { return root_ + "/KORVANEL/" + kApp + ".ini"; }
+    std::string sparePath() const { return root_ + "/KORVANEL/" + spareName(kApp); }
 
     // The store as the package makes it, holding `bytes`.
     void writeStore(const std::string& bytes) {
@@ -223,6 +225,7 @@ TEST_F(RecordWriterTest, SwapsThePackagesFilesAndTouchesNothingElse) {
              fs::create_directory(iniPath() + store::kSpareSuffix);
          }},
         {"store writable by all", [&] { chmod(iniPath().c_str(), 0666); }},
+        {"folder writable by all", [&] { chmod(folder.c_str(), 0777); }},
         {"store too large", [&] { fs::resize_file(iniPath(), (1 << 20) + 1); }},
     };
     for (const auto& s : spoiled) {
@@ -247,6 +250,60 @@ TEST_F(RecordWriterTest, RefusesAStoreFileOfAnotherOwner) {
         EXPECT_EQ(ask(writer_.fd, "set PType 4"), "no") << suffix;
         EXPECT_EQ(readFile(iniPath()), "[General]\nPType=2\n") << suffix;
     }
+}
+
+// The spare holds the store as it was two saves ago, which may be longer than the new text:
+// none of its old text is left behind the new.
+TEST_F(RecordWriterTest, ASpareLongerThanTheNewTextLeavesNoTail) {
+    writeStore("[General]\nPType=2\n");
+    std::ofstream(sparePath(), std::ios::binary | std::ios::trunc)
+        << "[General]\nPType=2\nMinStep33=12345\nMinStep44=67890\n";
+    start();
+    ASSERT_EQ(ask(writer_.fd, "set PType 3"), "ok");
+    EXPECT_EQ(readFile(iniPath()), "[General]\nPType=3\n");
+}
+
+// Two installed games closing at once: each writer holds the store lock while it saves, so
+// neither swaps in a text that lacks the other's latest record.
+TEST_F(RecordWriterTest, TwoWritersSavingAtOnceLoseNothing) {
+    writeStore("");
+    start();
+    const store::RecordWriter other = store::startRecordWriter();
+    ASSERT_GE(other.fd, 0);
+    constexpr int kLast = 100, kFirst = kLast + 100;  // records any board could take
+    // Each lowers its own record one by one and reads it back after every save.
+    const auto lower = [](int fd, const std::string& name, int& lost) {
+        for (int v = kFirst; v >= kLast; --v) {
+            if (ask(fd, "set " + name + " " + std::to_string(v)) != "ok" ||
+                GetRegValue(kApp, name) != v) {
+                ++lost;
+            }
+        }
+    };
+    int lost33 = 0, lost44 = 0;
+    std::thread first(lower, writer_.fd, "MinStep33", std::ref(lost33));
+    lower(other.fd, "MinStep44", lost44);
+    first.join();
+    close(other.fd);
+    waitpid(other.pid, nullptr, 0);
+    EXPECT_EQ(lost33, 0);
+    EXPECT_EQ(lost44, 0);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), kLast);
+    EXPECT_EQ(GetRegValue(kApp, "MinStep44"), kLast);
+}
+
+// Logout signals every process of the session, Ctrl+C the whole process group: the writer
+// outlives them all, to save what the closing game sends.
+TEST_F(RecordWriterTest, OutlivesTheSignalsThatEndASession) {
+    writeStore("");
+    start();
+    int picture = 1;
+    ASSERT_EQ(ask(writer_.fd, "set PType 1"), "ok");  // set up and serving
+    for (const int sig : {SIGTERM, SIGHUP, SIGINT}) {
+        ASSERT_EQ(kill(writer_.pid, sig), 0);
+        EXPECT_EQ(ask(writer_.fd, "set PType " + std::to_string(++picture)), "ok") << sig;
+    }
+    EXPECT_EQ(GetRegValue(kApp, "PType"), picture);
 }
 
 // Passes a descriptor and a number over a Unix socket.
@@ -285,6 +342,8 @@ int receiveFd(int via, pid_t& pid) {
 // Code running in the game can pass the writer's channel to a process that outlives the game
 // (a daemon it forks, another program). Once the game has ended the writer takes nothing more.
 TEST_F(RecordWriterTest, RefusesRequestsAfterTheGameIsGone) {
+    const std::string before = "[General]\nPType=2\n";
+    writeStore(before);  // one the writer could save into
     int pass[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pass), 0);
     const pid_t game = fork();
@@ -307,7 +366,7 @@ TEST_F(RecordWriterTest, RefusesRequestsAfterTheGameIsGone) {
     EXPECT_NE(ask(channel, "set PType 3"), "ok");
     EXPECT_NE(ask(channel, "set MinStep33 5"), "ok");
     close(channel);
-    EXPECT_FALSE(fs::exists(iniPath())) << readFile(iniPath());
+    EXPECT_EQ(readFile(iniPath()), before);
 }
 
 // The writer keeps the game group, so it must carry nothing of the game's: no environment a
@@ -355,6 +414,9 @@ TEST_F(RecordWriterTest, GameSavesThroughTheWriterAndReportsWhatItRefuses) {
     EXPECT_EQ(failures_, 2);
     EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 3);
     EXPECT_FALSE(fs::exists(root_ + "/KORVANEL/Other.ini"));
+    SaveRegValue(kApp, "PType", 4);  // a refusal leaves the writer serving
+    EXPECT_EQ(failures_, 2);
+    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 4);
 
     ASSERT_EQ(kill(writer_.pid, SIGKILL), 0);
     ASSERT_EQ(waitpid(writer_.pid, nullptr, 0), writer_.pid);
@@ -362,7 +424,7 @@ TEST_F(RecordWriterTest, GameSavesThroughTheWriterAndReportsWhatItRefuses) {
     SaveRegValue(kApp, "PType", 2);
     SaveRegValue(kApp, "PType", 2);
     EXPECT_EQ(failures_, 4);
-    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 3);
+    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 4);
 }
 
 // A setgid game as root can play it: started with real group 0 and effective and saved group

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -322,6 +326,42 @@ INSTANTIATE_TEST_SUITE_P(Contents, CorruptFile, ::testing::ValuesIn(corruptCases
                          [](const ::testing::TestParamInfo<CorruptCase>& info) {
                              return std::string(info.param.label);
                          });
+
+// An older build removed or replaced the lock file while a save waited for it: the save takes
+// the lock of the file that is there once it has the old one, waiting for its holder, and
+// makes it again when it is gone.
+TEST_F(StoreTest, ASaveLocksTheLockFileThatIsThereNow) {
+    using namespace std::chrono_literals;
+    SaveRegValue(kApp, "Value", 1);
+    const std::string lock = iniPath() + ".lock";
+    for (const bool replaced : {true, false}) {
+        const int old = open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(old, 0);
+        ASSERT_EQ(flock(old, LOCK_EX), 0);
+        const std::int32_t was = GetRegValue(kApp, "Value");
+        std::thread save([was] { SaveRegValue(kApp, "Value", was + 1); });
+        std::this_thread::sleep_for(50ms);  // the save waits on the old file
+        int held = -1;
+        if (replaced) {
+            writeFile(lock + ".next", "");
+            held = open((lock + ".next").c_str(), O_RDONLY | O_CLOEXEC);
+            EXPECT_EQ(flock(held, LOCK_EX), 0);
+            EXPECT_EQ(rename((lock + ".next").c_str(), lock.c_str()), 0);
+        } else {
+            EXPECT_EQ(unlink(lock.c_str()), 0);
+        }
+        close(old);
+        if (replaced) {
+            std::this_thread::sleep_for(200ms);
+            EXPECT_EQ(GetRegValue(kApp, "Value"), was) << "saved while another held the lock";
+            close(held);
+        }
+        save.join();
+        EXPECT_EQ(GetRegValue(kApp, "Value"), was + 1) << "replaced: " << replaced;
+        EXPECT_TRUE(fs::is_regular_file(lock)) << "replaced: " << replaced;
+    }
+    EXPECT_EQ(failures_, 0);
+}
 
 // Several running games saving at once must not lose one another's values. Each writer owns
 // its names; the last value it wrote for each must be in the file when all are done.

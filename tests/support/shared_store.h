@@ -12,6 +12,11 @@
 #include <cerrno>
 #include <string>
 
+// The spare's name in the store's folder.
+inline std::string spareName(const std::string& app) {
+    return app + ".ini" + store::kSpareSuffix;
+}
+
 // Makes <dir>/KORVANEL/<app>.ini (holding `bytes` when it is new), .ini.lock and the spare,
 // keeping files that are there already. False when one cannot be made.
 inline bool makeSharedStore(const std::string& dir, const std::string& app,
@@ -22,9 +27,8 @@ inline bool makeSharedStore(const std::string& dir, const std::string& app,
         std::string name;
         mode_t mode;
         std::string text;
-    } files[] = {{app + ".ini", 0664, bytes},
-                 {app + ".ini.lock", 0660, {}},
-                 {app + ".ini" + store::kSpareSuffix, 0664, {}}};
+    } files[] = {
+        {app + ".ini", 0664, bytes}, {app + ".ini.lock", 0660, {}}, {spareName(app), 0664, {}}};
     for (const auto& f : files) {
         const std::string path = folder + "/" + f.name;
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, f.mode);
