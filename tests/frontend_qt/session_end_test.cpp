@@ -51,11 +51,13 @@ TEST_P(Signals, EndTheSessionAsTheCloseBoxDoes) {
     int moves = 0;
     auto w = wonByClicks(moves);
     w->show();
+    // The win stored the record already: only the session's end can store it again.
+    SaveRegValue("Tessle", "MinStep33", 99999);
     const SessionEnd sessionEnd([&] { w->endSession(); });
     ASSERT_TRUE(sessionEnd.watching());
     ASSERT_EQ(raise(GetParam()), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return GetRegValue("Tessle", "MinStep33") == moves; }, 2000));
-    EXPECT_TRUE(w->isHidden());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->isHidden(); }, 2000));
+    EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
 }
 
 INSTANTIATE_TEST_SUITE_P(Term, Signals, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
@@ -104,6 +106,7 @@ TEST_F(Closing, TheSessionEndsThroughAnOpenModalWindow) {
 TEST_F(Closing, TheSessionManagersRequestToSaveEndsTheSession) {
     int moves = 0;
     auto w = wonByClicks(moves);
+    SaveRegValue("Tessle", "MinStep33", 99999);  // the win's own save undone
     SessionEnd sessionEnd([&] { w->endSession(); });
     EXPECT_TRUE(QObject::disconnect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
                                     &SessionEnd::saveRequested));
@@ -111,8 +114,9 @@ TEST_F(Closing, TheSessionManagersRequestToSaveEndsTheSession) {
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), moves);
 }
 
-// A store that fails as the session ends is reported in the log, once for each record, since
-// no box may hold the end of the session up; the close that follows writes nothing again.
+// A store that fails as the session ends is reported in the log, once (the second record is not
+// tried after the first failed), since no box may hold the end of the session up; the close
+// that follows writes nothing again.
 TEST_F(Closing, AStoreThatFailsAsTheSessionEndsIsLoggedOnce) {
     int moves = 0;
     auto w = wonByClicks(moves);
@@ -124,7 +128,7 @@ TEST_F(Closing, AStoreThatFailsAsTheSessionEndsIsLoggedOnce) {
     ASSERT_EQ(raise(SIGTERM), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->isHidden(); }, 2000));
     EXPECT_EQ(prompts().size(), 1u) << "no box after the win's";
-    EXPECT_EQ(logged, (std::vector<std::string>{"存储失败！", "存储失败！"}));
+    EXPECT_EQ(logged, (std::vector<std::string>{"存储失败！"}));
 }
 
 }  // namespace
