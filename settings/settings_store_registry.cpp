@@ -6,11 +6,13 @@
 // game's manifest now names an execution level, which turns virtualization off, so the store does
 // the same itself: a write the machine key denies goes to that per-user copy, and reads prefer a
 // value found there, so records kept there by virtualization are read back as well.
+#include "settings/settings_store_registry.h"
+
 #include "settings/settings_store.h"
 
-#include <windows.h>
-
 namespace {
+
+using store::registry::Key;
 
 // The game was a 32-bit program first, so its records live in the 32-bit view of the registry
 // (Wow6432Node on 64-bit Windows). A 64-bit build looks there too and keeps the same records;
@@ -36,18 +38,12 @@ bool onWindows64() {
 #endif
 }
 
-std::string virtualPath(const std::string& AppName) {
-    const std::string machine = keyPath(AppName);  // "SOFTWARE\KORVANEL\<AppName>"
-    if (!onWindows64()) return kVirtualStore + machine;
-    return kVirtualStore + std::string("SOFTWARE\\WOW6432Node\\") + machine.substr(9);
-}
-
-LONG writeDword(HKEY root, const std::string& path, REGSAM view, const std::string& ValueName,
-                std::int32_t Value) {
+LONG writeDword(const Key& where, const std::string& ValueName, std::int32_t Value) {
     HKEY key = nullptr;
     // Creates the vendor and application keys when missing.
-    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_SET_VALUE | view, nullptr, &key, nullptr);
+    LONG status =
+        RegCreateKeyExA(where.root, where.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | where.view, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) return status;
     const DWORD data = static_cast<DWORD>(Value);
     status = RegSetValueExA(key, ValueName.c_str(), 0, REG_DWORD,
@@ -59,10 +55,9 @@ LONG writeDword(HKEY root, const std::string& path, REGSAM view, const std::stri
 // Whatever type the value has, up to four bytes are read little-endian into a zeroed DWORD;
 // anything longer fails with ERROR_MORE_DATA and reads as 0. The status says whether the key and
 // the value were there at all.
-LONG readDword(HKEY root, const std::string& path, REGSAM view, const std::string& ValueName,
-               std::int32_t& Value) {
+LONG readDword(const Key& where, const std::string& ValueName, std::int32_t& Value) {
     HKEY key = nullptr;
-    LONG status = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
+    LONG status = RegOpenKeyExA(where.root, where.path.c_str(), 0, KEY_READ | where.view, &key);
     if (status != ERROR_SUCCESS) return status;
     DWORD data = 0;
     DWORD size = sizeof data;
@@ -79,13 +74,24 @@ bool missing(LONG status) {
 
 }  // namespace
 
+Key store::registry::machineKey(const std::string& AppName) {
+    return {HKEY_LOCAL_MACHINE, keyPath(AppName), kView};
+}
+
+Key store::registry::playersCopy(const std::string& AppName) {
+    const std::string machine = keyPath(AppName);  // "SOFTWARE\KORVANEL\<AppName>"
+    const std::size_t below = machine.find('\\') + 1;
+    std::string path = kVirtualStore + machine.substr(0, below);
+    if (onWindows64()) path += "WOW6432Node\\";
+    return {HKEY_CURRENT_USER, path + machine.substr(below), kVirtualView};
+}
+
 bool store::save(const std::string& AppName, const std::string& ValueName, std::int32_t Value) {
     if (!store::isValidAppName(AppName)) return false;
-    LONG status = writeDword(HKEY_LOCAL_MACHINE, keyPath(AppName), kView, ValueName, Value);
+    LONG status = writeDword(store::registry::machineKey(AppName), ValueName, Value);
     // Only a refusal moves the write: any other failure is the store's to report.
     if (status == ERROR_ACCESS_DENIED) {
-        status =
-            writeDword(HKEY_CURRENT_USER, virtualPath(AppName), kVirtualView, ValueName, Value);
+        status = writeDword(store::registry::playersCopy(AppName), ValueName, Value);
     }
     // Reported by the caller after the key is closed: its handler may sit in a modal error box.
     return status == ERROR_SUCCESS;
@@ -94,9 +100,8 @@ bool store::save(const std::string& AppName, const std::string& ValueName, std::
 std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueName) {
     if (!store::isValidAppName(AppName)) return 0;
     std::int32_t value = 0;
-    const LONG own =
-        readDword(HKEY_CURRENT_USER, virtualPath(AppName), kVirtualView, ValueName, value);
+    const LONG own = readDword(store::registry::playersCopy(AppName), ValueName, value);
     if (!missing(own)) return value;  // the player's copy, where there is one
-    readDword(HKEY_LOCAL_MACHINE, keyPath(AppName), kView, ValueName, value);
+    readDword(store::registry::machineKey(AppName), ValueName, value);
     return value;
 }

@@ -7,6 +7,7 @@
 #include "game/app_info.h"
 #include "settings/frm_option.h"
 #include "settings/settings_store.h"
+#include "settings/settings_store_registry.h"
 #include "solver/bfs_solver.h"
 #include "solver/frm_auto_best.h"
 #include "support/scripted_box.h"
@@ -21,7 +22,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -114,21 +114,21 @@ board::Random seeded(unsigned seed) {
     return [engine] { return static_cast<float>((*engine)() >> 8) * (1.0f / 16777216.0f); };
 }
 
-// Where the game's records live: the machine key and the player's copy of it.
-const std::tuple<HKEY, const char*, REGSAM> kRecordKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL\\Tessle", KEY_WOW64_32KEY},
-    {HKEY_CURRENT_USER,
-     "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL\\Tessle",
-     KEY_WOW64_64KEY}};
+// Where the game's records live, reached as the store reaches them: the machine key and the
+// player's copy of it.
+std::vector<store::registry::Key> recordKeys() {
+    return {store::registry::machineKey(kAppKey), store::registry::playersCopy(kAppKey)};
+}
 
 // Gives a record key a new access list, creating the key when missing.
-void setRecordKeySecurity(HKEY root, const char* path, REGSAM view, const char* sddl) {
+void setRecordKeySecurity(const store::registry::Key& where, const char* sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
                                                                      &descriptor, nullptr));
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, WRITE_DAC | view,
-                                  nullptr, &key, nullptr);
+    LONG status =
+        RegCreateKeyExA(where.root, where.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        WRITE_DAC | where.view, nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS) {
         status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
         RegCloseKey(key);
@@ -139,23 +139,25 @@ void setRecordKeySecurity(HKEY root, const char* path, REGSAM view, const char* 
 
 // Both record keys refuse to have values set, so every record write fails.
 void refuseRecordWrites() {
-    for (const auto& [root, path, view] : kRecordKeys)
-        setRecordKeySecurity(root, path, view, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");
+    for (const store::registry::Key& where : recordKeys())
+        setRecordKeySecurity(where, "D:(D;;0x0002;;;WD)(A;;KA;;;WD)");
 }
 
 // Removes the game's records, whatever access a test left their keys with.
 void deleteRecords() {
-    for (const auto& [root, path, view] : kRecordKeys) {
+    for (const store::registry::Key& where : recordKeys()) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) continue;
-        RegCloseKey(key);
-        setRecordKeySecurity(root, path, view, "D:(A;;KA;;;WD)");
-        const std::string full = path;
-        const std::size_t cut = full.rfind('\\');
-        HKEY vendor = nullptr;
-        if (RegOpenKeyExA(root, full.substr(0, cut).c_str(), 0, KEY_ALL_ACCESS | view, &vendor) ==
+        if (RegOpenKeyExA(where.root, where.path.c_str(), 0, KEY_READ | where.view, &key) !=
             ERROR_SUCCESS) {
-            RegDeleteTreeA(vendor, full.substr(cut + 1).c_str());
+            continue;
+        }
+        RegCloseKey(key);
+        setRecordKeySecurity(where, "D:(A;;KA;;;WD)");
+        const std::size_t cut = where.path.rfind('\\');
+        HKEY vendor = nullptr;
+        if (RegOpenKeyExA(where.root, where.path.substr(0, cut).c_str(), 0,
+                          KEY_ALL_ACCESS | where.view, &vendor) == ERROR_SUCCESS) {
+            RegDeleteTreeA(vendor, where.path.substr(cut + 1).c_str());
             RegCloseKey(vendor);
         }
     }
@@ -540,6 +542,8 @@ TEST_F(Win32Windows, SessionEndLogsAFailedWriteInsteadOfABox) {
     EXPECT_EQ(boxes.size(), shownBefore);
     ASSERT_FALSE(w.logged.empty());
     for (const std::string& text : w.logged) EXPECT_EQ(text, "存储失败！");
+    // Refused everywhere the store writes: the record is nowhere a later start would read it.
+    EXPECT_EQ(GetRegValue(kAppKey, kMinStep33Value), 0);
 }
 
 // ---- The modal windows ----

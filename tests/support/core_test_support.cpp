@@ -6,7 +6,8 @@
 #include "lcd/cls_lcd.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "game/app_info.h"
+#include "settings/settings_store_registry.h"
 #endif
 #ifdef __EMSCRIPTEN__
 #include "support/web_storage.h"
@@ -24,11 +25,10 @@ namespace {
 // with no stored value, in the machine key and in the player's VirtualStore copy.
 void clearRegistryStore() {
 #ifdef _WIN32
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\KORVANEL\\Tessle", KEY_WOW64_32KEY, 0);
-    RegDeleteKeyExA(
-        HKEY_CURRENT_USER,
-        "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\KORVANEL\\Tessle",
-        KEY_WOW64_64KEY, 0);
+    for (const store::registry::Key& key :
+         {store::registry::machineKey(kAppKey), store::registry::playersCopy(kAppKey)}) {
+        RegDeleteKeyExA(key.root, key.path.c_str(), key.view, 0);
+    }
 #endif
 }
 
