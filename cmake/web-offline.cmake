@@ -5,7 +5,9 @@
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
-set(digests "")
+# The worker's own code is part of the version: a new one starts with a cache of its own.
+file(SHA256 ${TEMPLATE} digests)
+string(APPEND digests "\n")
 set(TESSLE_SITE_FILES "")
 foreach(file ${files})
   file(SHA256 ${SITE}/${file} digest)
