@@ -10,6 +10,10 @@
 
 #include "settings/settings_store.h"
 
+#include "game/app_info.h"
+
+#include <sddl.h>
+
 namespace {
 
 using store::registry::Key;
@@ -104,4 +108,74 @@ std::int32_t GetRegValue(const std::string& AppName, const std::string& ValueNam
     if (!missing(own)) return value;  // the player's copy, where there is one
     readDword(store::registry::machineKey(AppName), ValueName, value);
     return value;
+}
+
+namespace {
+
+// SYSTEM and Administrators keep full control, as below HKLM\SOFTWARE; Users may read the key
+// and set its values (KEY_READ | KEY_SET_VALUE), but not delete it, change its security or
+// owner, or make subkeys. Protected, so the parent's entries add nothing to it.
+constexpr const char* kOpenToUsers = "D:P(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;;0x2001b;;;BU)";
+
+// A stored record outside floor..99999 is no record; of two records the lower is kept.
+bool isRecord(std::int32_t value, std::int32_t floor) {
+    return value >= floor && value <= 99999;
+}
+
+}  // namespace
+
+bool store::openToEveryAccount(const std::string& AppName) {
+    if (!store::isValidAppName(AppName)) return false;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kOpenToUsers, SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+        return false;
+    }
+    HKEY key = nullptr;
+    LONG status =
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath(AppName).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, WRITE_DAC | kView, nullptr, &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return status == ERROR_SUCCESS;
+}
+
+bool store::mergeUserCopy(const std::string& AppName) {
+    if (!store::isValidAppName(AppName)) return false;
+    HKEY machine = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath(AppName).c_str(), 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE | kView, &machine) != ERROR_SUCCESS) {
+        return false;  // the key refuses this account: its copy stays in use, as without installer
+    }
+    RegCloseKey(machine);
+    const Key copy = store::registry::playersCopy(AppName);
+    const Key shared = store::registry::machineKey(AppName);
+    struct Merged {
+        const char* name;
+        std::int32_t floor;  // 0: not a record; the machine's value wins where it has one
+    };
+    constexpr Merged kValues[] = {
+        {kMinStep33Value, kMinStep33Floor}, {kMinStep44Value, kMinStep44Floor}, {kPTypeValue, 0}};
+    for (const Merged& value : kValues) {
+        std::int32_t own = 0;
+        if (readDword(copy, value.name, own) != ERROR_SUCCESS) {
+            continue;  // no copy, or not this value in it
+        }
+        std::int32_t machineValue = 0;
+        const LONG machineStatus = readDword(shared, value.name, machineValue);
+        const bool take =
+            value.floor == 0 ? machineStatus != ERROR_SUCCESS
+                             : isRecord(own, value.floor) &&
+                                   (!isRecord(machineValue, value.floor) || own < machineValue);
+        // The copy goes only once the machine holds what it had: a failure here keeps it for the
+        // next start, and merging again changes nothing.
+        if (take && writeDword(shared, value.name, own) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    const LONG removed = RegDeleteKeyExA(copy.root, copy.path.c_str(), copy.view, 0);
+    return removed == ERROR_SUCCESS || missing(removed);
 }

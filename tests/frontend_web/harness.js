@@ -18,14 +18,15 @@ const HOME = [0, 1, 2, 3, 4, 5, 6, 7, 8];
 // 15 twips to the CSS pixel, rounded to the nearest.
 const px = (t) => Math.floor((t + 7) / 15);
 
-async function start() {
+// `site`: another built site to serve (an offline test's copy it rebuilds).
+async function start({ site = SITE } = {}) {
   const server = http.createServer((req, res) => {
     if (req.url === '/blank') {  // the origin without the game, and no request for an icon
       res.writeHead(200, { 'Content-Type': TYPES['.html'] });
       res.end('<!DOCTYPE html><link rel="icon" href="data:,">');
       return;
     }
-    const file = path.join(SITE, path.normalize(decodeURIComponent(req.url.split('?')[0])
+    const file = path.join(site, path.normalize(decodeURIComponent(req.url.split('?')[0])
       .replace(/\/$/, '/index.html')));
     fs.readFile(file, (err, data) => {
       res.writeHead(err ? 404 : 200, { 'Cache-Control': 'no-store',
@@ -42,7 +43,7 @@ async function start() {
   const url = `http://127.0.0.1:${server.address().port}/`;
   const problems = [];
   return {
-    browser, url,
+    browser, url, server,
     // A page of the game, in a context of its own unless given one (so records start empty);
     // `store` is put in localStorage first, `before` runs ahead of the page's scripts; `touch`
     // makes it a phone's page, with a touch screen.
