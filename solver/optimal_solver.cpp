@@ -19,7 +19,6 @@ namespace optimal {
 namespace {
 
 constexpr int kMaxSolution = 96;  // longer than any shortest 4 x 4 solution (80)
-constexpr uint8_t kUnset = 0xFF;
 constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
 
 // ---- Shared helpers -------------------------------------------------------------------------
@@ -133,14 +132,53 @@ uint16_t Flood(int start, uint16_t blocked) {
     }
 }
 
+// How the rank of a group's cells changes when its tile at digit `place` moves from `from` to
+// the cell `to` beside it; owner_at(cell) is the digit of the group's tile on a cell, or -1. A
+// move along the row changes only the tile's own digit, by one; a move to the next row changes
+// it by four less the earlier tiles passed over, and each later tile passed over has one free
+// cell more, or less, before it.
+template <typename OwnerAt>
+inline int32_t RankDelta(const uint32_t* multiplier, int place, int from, int to, OwnerAt owner_at) {
+    if (to == from + 1 || to == from - 1) return (to - from) * static_cast<int32_t>(multiplier[place]);
+    const int low = to < from ? to : from;
+    int32_t step = 4 * static_cast<int32_t>(multiplier[place]);
+    for (int b = low + 1; b < low + 4; ++b) {
+        const int o = owner_at(b);
+        if (o >= 0 && o < place) step -= static_cast<int32_t>(multiplier[place]);
+        if (o > place) step += static_cast<int32_t>(multiplier[o]);
+    }
+    return to > from ? step : -step;
+}
+
+// The Manhattan distance of a tile from its home cell.
+inline int Distance(int tile, int cell) {
+    const int home = tile - 1;
+    return std::abs(home / 4 - cell / 4) + std::abs(home % 4 - cell % 4);
+}
+
 struct Tables {
+    // A group's entry is the fewest moves of its tiles that bring them home (the blank going
+    // round the other tiles freely), less their Manhattan distances. Every move of a tile
+    // changes its distance by one, so that is even; half of it is kept, two to a byte (it is 6
+    // at most).
     std::array<std::vector<uint8_t>, kGroups> pdb;
+    int Extra(int g, uint32_t rank) const {
+        return (pdb[static_cast<size_t>(g)][rank >> 1] >> ((rank & 1) * 4)) & 15;
+    }
+    const uint8_t* ExtraAddress(int g, uint32_t rank) const {
+        return &pdb[static_cast<size_t>(g)][rank >> 1];
+    }
     PopCount16 popcount;
     std::array<uint16_t, 16> neighbours{};
     // For each group, the tiles whose mirrored positions it is looked up with.
     int mirror_tiles[kGroups][kMaxGroupSize] = {};
     int group_of[16] = {};         // tile -> group
     int mirror_group_of[16] = {};  // tile -> group in which the mirrored lookup sees it
+    // Tile -> its group and place in the group (group * 8 + place), 0xFF for the blank; the same
+    // for the mirrored lookup, where tile t stands for MirrorTile(t).
+    uint8_t owner[16] = {};
+    uint8_t mirror_owner[16] = {};
+    uint32_t multiplier[kGroups][kMaxGroupSize] = {};  // weight of each digit of a rank
     double build_seconds = 0;
 
     // Mixed-radix rank of k distinct cells (first cell most significant).
@@ -167,11 +205,9 @@ void Tables::Build(int g) {
     const int k = kGroupSize[g];
     const uint32_t entries = EntriesFor(k);
     std::vector<uint8_t>& table = pdb[static_cast<size_t>(g)];
-    table.assign(entries, kUnset);
-    std::vector<uint16_t> reached(entries, 0);
-    uint32_t multiplier[kMaxGroupSize];  // weight of each digit of a rank
-    multiplier[k - 1] = 1;
-    for (int i = k - 2; i >= 0; --i) multiplier[i] = multiplier[i + 1] * static_cast<uint32_t>(16 - (i + 1));
+    table.assign((entries + 1) / 2, 0);
+    std::vector<uint16_t> reached(entries, 0);  // 0 until the pattern is first reached
+    const uint32_t* multiplier = this->multiplier[g];
 
     auto pack = [k](const int* cells, int blank) {
         uint32_t v = 0;
@@ -186,12 +222,11 @@ void Tables::Build(int g) {
         occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
     }
     const uint32_t goal = Rank(cells, k);
-    table[goal] = 0;
     reached[goal] = Flood(15, occupied);
     std::vector<uint32_t> current{pack(cells, 15)};
     std::vector<uint32_t> next;
 
-    for (uint8_t depth = 0; !current.empty(); ++depth) {
+    for (int depth = 0; !current.empty(); ++depth) {
         next.clear();
         for (const uint32_t entry : current) {
             uint32_t v = entry >> 4;
@@ -203,10 +238,9 @@ void Tables::Build(int g) {
                 v >>= 4;
             }
             const uint16_t region = Flood(blank, occupied);
-            // The successors' ranks from this one's: a move of tile i to the cell beside it in
-            // the row changes only its own digit, by one; a move to the next row changes it by
-            // four less the earlier tiles it passes over, and each later tile it passes over
-            // has one free cell more, or less, before it.
+            int distance = 0;
+            for (int i = 0; i < k; ++i) distance += Distance(kGroupTiles[g][i], cells[i]);
+            // The successors' ranks from this one's.
             const uint32_t rank = Rank(cells, k);
             int owner[16];
             for (int c = 0; c < 16; ++c) owner[c] = -1;
@@ -217,24 +251,18 @@ void Tables::Build(int g) {
                 while (targets != 0) {
                     const int to = LowestBit(targets);
                     targets &= targets - 1;
-                    int32_t delta;
-                    if (to == from + 1 || to == from - 1) {
-                        delta = (to - from) * static_cast<int32_t>(multiplier[i]);
-                    } else {
-                        const int low = to < from ? to : from;
-                        int32_t step = 4 * static_cast<int32_t>(multiplier[i]);
-                        for (int b = low + 1; b < low + 4; ++b) {
-                            const int o = owner[b];
-                            if (o >= 0 && o < i) step -= static_cast<int32_t>(multiplier[i]);
-                            if (o > i) step += static_cast<int32_t>(multiplier[o]);
-                        }
-                        delta = to > from ? step : -step;
-                    }
+                    const int32_t delta = RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
                     const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
                     if (!(reached[next_rank] & (1u << from))) {
                         const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                        if (reached[next_rank] == 0) {
+                            const int moved_distance = distance - Distance(kGroupTiles[g][i], from) +
+                                                       Distance(kGroupTiles[g][i], to);
+                            const int extra = (depth + 1 - moved_distance) / 2;
+                            table[next_rank >> 1] = static_cast<uint8_t>(table[next_rank >> 1] |
+                                                                         extra << ((next_rank & 1) * 4));
+                        }
                         reached[next_rank] = static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
-                        if (table[next_rank] == kUnset) table[next_rank] = static_cast<uint8_t>(depth + 1);
                         cells[i] = to;
                         next.push_back(pack(cells, from));
                         cells[i] = from;
@@ -261,6 +289,16 @@ const Tables& GetTables() {
                 t->group_of[tile] = g;
                 t->mirror_tiles[g][i] = MirrorTile(tile);
                 t->mirror_group_of[MirrorTile(tile)] = g;
+                t->owner[tile] = static_cast<uint8_t>(g * 8 + i);
+                t->mirror_owner[MirrorTile(tile)] = static_cast<uint8_t>(g * 8 + i);
+            }
+        }
+        t->owner[0] = t->mirror_owner[0] = 0xFF;
+        for (int g = 0; g < kGroups; ++g) {
+            const int k = kGroupSize[g];
+            t->multiplier[g][k - 1] = 1;
+            for (int i = k - 2; i >= 0; --i) {
+                t->multiplier[g][i] = t->multiplier[g][i + 1] * static_cast<uint32_t>(16 - (i + 1));
             }
         }
         for (int g = 0; g < kGroups; ++g) t->Build(g);
@@ -283,11 +321,14 @@ class Search4 {
                 blank_ = c;
             } else {
                 pos_[board_[c]] = c;
+                distance_ += Distance(board_[c], c);
             }
         }
         for (int g = 0; g < kGroups; ++g) {
-            normal_[g] = t_.pdb[static_cast<size_t>(g)][NormalRank(g)];
-            mirror_[g] = t_.pdb[static_cast<size_t>(g)][MirrorRank(g)];
+            normal_rank_[g] = NormalRank(g);
+            mirror_rank_[g] = MirrorRank(g);
+            normal_[g] = t_.Extra(g, normal_rank_[g]);
+            mirror_[g] = t_.Extra(g, mirror_rank_[g]);
         }
         // Every move takes the blank to a cell of the other colour of a chessboard, so every
         // solution's length has the parity of the blank's distance from its home.
@@ -322,16 +363,18 @@ class Search4 {
         for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = Transpose(pos_[t_.mirror_tiles[g][i]]);
         return t_.Rank(cells, kGroupSize[g]);
     }
+    // The tiles' Manhattan distances plus, for the position and its mirror image, what the
+    // tables add to them; the larger.
     int Heuristic() const {
         const int a = normal_[0] + normal_[1] + normal_[2];
         const int b = mirror_[0] + mirror_[1] + mirror_[2];
-        return a > b ? a : b;
+        return distance_ + 2 * (a > b ? a : b);
     }
 
     struct Child {
         int to, tile, g, mg;
         uint32_t normal_rank, mirror_rank;
-        int normal, mirror, h;
+        int normal, mirror, distance, h;
     };
 
     // Searches below a node whose f is within the bound. Returns the smallest f above the bound
@@ -359,14 +402,25 @@ class Search4 {
             Child& c = children[count++];
             c.to = to;
             c.tile = board_[to];
-            c.g = t_.group_of[c.tile];
-            c.mg = t_.mirror_group_of[c.tile];
-            pos_[c.tile] = blank;
-            c.normal_rank = NormalRank(c.g);
-            c.mirror_rank = MirrorRank(c.mg);
-            pos_[c.tile] = to;
-            Prefetch(&t_.pdb[static_cast<size_t>(c.g)][c.normal_rank]);
-            Prefetch(&t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank]);
+            // The tile slides from `to` into the blank; in the mirrored position, from the mirror
+            // of `to` into the mirror of the blank.
+            const int place = t_.owner[c.tile] & 7;
+            c.g = t_.owner[c.tile] >> 3;
+            c.normal_rank = normal_rank_[c.g] +
+                            static_cast<uint32_t>(RankDelta(t_.multiplier[c.g], place, to, blank, [&](int b) {
+                                const int o = t_.owner[board_[b]];
+                                return o >> 3 == c.g ? o & 7 : -1;
+                            }));
+            const int mirror_place = t_.mirror_owner[c.tile] & 7;
+            c.mg = t_.mirror_owner[c.tile] >> 3;
+            c.mirror_rank = mirror_rank_[c.mg] +
+                            static_cast<uint32_t>(RankDelta(t_.multiplier[c.mg], mirror_place, Transpose(to),
+                                                            Transpose(blank), [&](int v) {
+                                const int o = t_.mirror_owner[board_[Transpose(v)]];
+                                return o >> 3 == c.mg ? o & 7 : -1;
+                            }));
+            Prefetch(t_.ExtraAddress(c.g, c.normal_rank));
+            Prefetch(t_.ExtraAddress(c.mg, c.mirror_rank));
         }
         int best = 1 << 30;
         int within = 0;
@@ -374,11 +428,12 @@ class Search4 {
         const int mirror_sum = mirror_[0] + mirror_[1] + mirror_[2];
         for (int i = 0; i < count; ++i) {
             Child c = children[i];
-            c.normal = t_.pdb[static_cast<size_t>(c.g)][c.normal_rank];
-            c.mirror = t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank];
+            c.normal = t_.Extra(c.g, c.normal_rank);
+            c.mirror = t_.Extra(c.mg, c.mirror_rank);
             const int a = normal_sum - normal_[c.g] + c.normal;
             const int b = mirror_sum - mirror_[c.mg] + c.mirror;
-            c.h = a > b ? a : b;
+            c.distance = distance_ - Distance(c.tile, c.to) + Distance(c.tile, blank);
+            c.h = c.distance + 2 * (a > b ? a : b);
             const int f = depth + 1 + c.h;
             if (f > bound) {
                 if (f < best) best = f;
@@ -399,12 +454,21 @@ class Search4 {
             pos_[c.tile] = blank;
             const int saved_normal = normal_[c.g];
             const int saved_mirror = mirror_[c.mg];
+            const uint32_t saved_normal_rank = normal_rank_[c.g];
+            const uint32_t saved_mirror_rank = mirror_rank_[c.mg];
             normal_[c.g] = c.normal;
             mirror_[c.mg] = c.mirror;
+            normal_rank_[c.g] = c.normal_rank;
+            mirror_rank_[c.mg] = c.mirror_rank;
+            const int saved_distance = distance_;
+            distance_ = c.distance;
             path_[depth] = c.tile;
             const int r = Dfs(depth + 1, c.to, blank, bound);
+            distance_ = saved_distance;
             normal_[c.g] = saved_normal;
             mirror_[c.mg] = saved_mirror;
+            normal_rank_[c.g] = saved_normal_rank;
+            mirror_rank_[c.mg] = saved_mirror_rank;
             pos_[c.tile] = c.to;
             board_[c.to] = c.tile;
             board_[blank] = 0;
@@ -428,8 +492,11 @@ class Search4 {
     int pos_[16] = {};
     int blank_ = 0;
     int parity_ = 0;
-    int normal_[kGroups] = {};
+    int normal_[kGroups] = {};  // table entries of the position and of its mirror image
     int mirror_[kGroups] = {};
+    uint32_t normal_rank_[kGroups] = {};  // their ranks
+    int distance_ = 0;                    // sum of the tiles' Manhattan distances
+    uint32_t mirror_rank_[kGroups] = {};
     int path_[kMaxSolution] = {};
     int length_ = 0;
     bool found_ = false;
