@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <cstddef>
 #include <mutex>
 
@@ -156,6 +157,25 @@ inline int Distance(int tile, int cell) {
     return std::abs(home / 4 - cell / 4) + std::abs(home % 4 - cell % 4);
 }
 
+// Sorts keys of `bits` bits: least significant digit first, 11 bits at a time.
+void SortKeys(std::vector<uint32_t>& keys, std::vector<uint32_t>& scratch, int bits) {
+    constexpr int kDigit = 11;
+    scratch.resize(keys.size());
+    std::vector<uint32_t> count(size_t{1} << kDigit);
+    for (int shift = 0; shift < bits; shift += kDigit) {
+        std::fill(count.begin(), count.end(), 0);
+        for (const uint32_t key : keys) ++count[(key >> shift) & ((1u << kDigit) - 1)];
+        uint32_t sum = 0;
+        for (uint32_t& c : count) {
+            const uint32_t n = c;
+            c = sum;
+            sum += n;
+        }
+        for (const uint32_t key : keys) scratch[count[(key >> shift) & ((1u << kDigit) - 1)]++] = key;
+        keys.swap(scratch);
+    }
+}
+
 struct Tables {
     // A group's entry is the fewest moves of its tiles that bring them home (the blank going
     // round the other tiles freely), less their Manhattan distances. Every move of a tile
@@ -187,7 +207,12 @@ struct Tables {
         uint32_t rank = 0;
         for (int i = 0; i < k; ++i) {
             const int c = cells[i];
+#ifdef __EMSCRIPTEN__  // WebAssembly counts bits in one instruction
+            const uint32_t smaller_free =
+                static_cast<uint32_t>(c) - static_cast<uint32_t>(__builtin_popcount(used & ((1u << c) - 1)));
+#else  // the default x86-64 target has no such instruction
             const uint32_t smaller_free = static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
+#endif
             rank = rank * static_cast<uint32_t>(16 - i) + smaller_free;
             used |= 1u << c;
         }
@@ -208,6 +233,10 @@ void Tables::Build(int g) {
     table.assign((entries + 1) / 2, 0);
     std::vector<uint16_t> reached(entries, 0);  // 0 until the pattern is first reached
     const uint32_t* multiplier = this->multiplier[g];
+    int distances[kMaxGroupSize][16];  // of the group's tiles from their homes, by cell
+    for (int i = 0; i < k; ++i) {
+        for (int c = 0; c < 16; ++c) distances[i][c] = Distance(kGroupTiles[g][i], c);
+    }
 
     auto pack = [k](const int* cells, int blank) {
         uint32_t v = 0;
@@ -225,6 +254,7 @@ void Tables::Build(int g) {
     reached[goal] = Flood(15, occupied);
     std::vector<uint32_t> current{pack(cells, 15)};
     std::vector<uint32_t> next;
+    std::vector<uint32_t> scratch;
 
     for (int depth = 0; !current.empty(); ++depth) {
         next.clear();
@@ -239,12 +269,12 @@ void Tables::Build(int g) {
             }
             const uint16_t region = Flood(blank, occupied);
             int distance = 0;
-            for (int i = 0; i < k; ++i) distance += Distance(kGroupTiles[g][i], cells[i]);
+            for (int i = 0; i < k; ++i) distance += distances[i][cells[i]];
             // The successors' ranks from this one's.
             const uint32_t rank = Rank(cells, k);
-            int owner[16];
-            for (int c = 0; c < 16; ++c) owner[c] = -1;
-            for (int i = 0; i < k; ++i) owner[cells[i]] = i;
+            int8_t owner[16];
+            std::memset(owner, -1, sizeof owner);
+            for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
             for (int i = 0; i < k; ++i) {
                 const int from = cells[i];
                 uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
@@ -256,8 +286,7 @@ void Tables::Build(int g) {
                     if (!(reached[next_rank] & (1u << from))) {
                         const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
                         if (reached[next_rank] == 0) {
-                            const int moved_distance = distance - Distance(kGroupTiles[g][i], from) +
-                                                       Distance(kGroupTiles[g][i], to);
+                            const int moved_distance = distance - distances[i][from] + distances[i][to];
                             const int extra = (depth + 1 - moved_distance) / 2;
                             table[next_rank >> 1] = static_cast<uint8_t>(table[next_rank >> 1] |
                                                                          extra << ((next_rank & 1) * 4));
@@ -271,7 +300,7 @@ void Tables::Build(int g) {
             }
         }
         // In rank order the lookups of the next layer sweep the tables rather than jump about.
-        std::sort(next.begin(), next.end());
+        SortKeys(next, scratch, 4 * (k + 1));
         current.swap(next);
     }
 }
