@@ -25,7 +25,8 @@ std::vector<KorfInstance> ReadKorf(const std::string& path) {
         if (!fields) continue;
         k.position.assign(16, 0);
         for (int i = 0; i < 16; ++i) {
-            k.position[static_cast<size_t>(15 - i)] = cells[static_cast<size_t>(i)] == 0 ? 0 : 16 - cells[static_cast<size_t>(i)];
+            k.position[static_cast<size_t>(15 - i)] =
+                cells[static_cast<size_t>(i)] == 0 ? 0 : 16 - cells[static_cast<size_t>(i)];
         }
         instances.push_back(k);
     }
@@ -50,7 +51,8 @@ Solved Time(const optimal::Position& position) {
     const auto start = std::chrono::steady_clock::now();
     const optimal::Answer answer = optimal::solve(position, nullptr, &stats);
     s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (answer.outcome == optimal::Outcome::kSolved) s.length = static_cast<int>(answer.tiles.size());
+    if (answer.outcome == optimal::Outcome::kSolved)
+        s.length = static_cast<int>(answer.tiles.size());
     s.nodes = stats.nodes;
     return s;
 }
@@ -63,13 +65,16 @@ Latency Summarise(std::vector<double> seconds, const std::vector<int>& lengths) 
     l.median = n % 2 ? seconds[n / 2] : (seconds[n / 2 - 1] + seconds[n / 2]) / 2;
     l.p95 = seconds[std::min(n - 1, (n * 95 + 99) / 100 - 1)];
     l.max = seconds.back();
-    l.mean_length = std::accumulate(lengths.begin(), lengths.end(), 0.0) / static_cast<double>(lengths.size());
+    l.mean_length =
+        std::accumulate(lengths.begin(), lengths.end(), 0.0) / static_cast<double>(lengths.size());
     return l;
 }
 
 namespace {
 
-double Ms(double seconds) { return seconds * 1000.0; }
+double Ms(double seconds) {
+    return seconds * 1000.0;
+}
 
 int LatencyRun(const char* name, int n, int count, std::uint32_t seed) {
     int errors = 0;
@@ -82,9 +87,10 @@ int LatencyRun(const char* name, int n, int count, std::uint32_t seed) {
         lengths.push_back(s.length);
     }
     const Latency l = Summarise(seconds, lengths);
-    std::printf("%s latency over %d random solvable deals (seed %u): median %.3f ms, p95 %.3f ms, "
-                "max %.3f ms; mean length %.2f\n",
-                name, count, seed, Ms(l.median), Ms(l.p95), Ms(l.max), l.mean_length);
+    std::printf(
+        "%s latency over %d random solvable deals (seed %u): median %.3f ms, p95 %.3f ms, "
+        "max %.3f ms; mean length %.2f\n",
+        name, count, seed, Ms(l.median), Ms(l.p95), Ms(l.max), l.mean_length);
     return errors;
 }
 
@@ -104,7 +110,8 @@ int Report(const std::string& korf_path, int deals4, int deals3) {
 
     const std::vector<KorfInstance> korf = ReadKorf(korf_path);
     if (korf.size() != 100) {
-        std::printf("error: %zu instances read from %s, 100 expected\n", korf.size(), korf_path.c_str());
+        std::printf("error: %zu instances read from %s, 100 expected\n", korf.size(),
+                    korf_path.c_str());
         ++errors;
     }
     double total = 0;
@@ -121,15 +128,17 @@ int Report(const std::string& korf_path, int deals4, int deals3) {
             slowest_number = k.number;
         }
         if (s.length != k.optimum) {
-            std::printf("error: Korf #%d solved in %d moves, the optimum is %d\n", k.number, s.length, k.optimum);
+            std::printf("error: Korf #%d solved in %d moves, the optimum is %d\n", k.number,
+                        s.length, k.optimum);
             ++errors;
         }
     }
     const double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
-    std::printf("Korf 100: %.3f s in all (processor time %.3f s), %llu nodes; slowest #%d, %.3f s; "
-                "every length %s\n",
-                total, cpu, static_cast<unsigned long long>(nodes), slowest_number, slowest.seconds,
-                errors == 0 ? "equals the known optimum" : "NOT checked out");
+    std::printf(
+        "Korf 100: %.3f s in all (processor time %.3f s), %llu nodes; slowest #%d, %.3f s; "
+        "every length %s\n",
+        total, cpu, static_cast<unsigned long long>(nodes), slowest_number, slowest.seconds,
+        errors == 0 ? "equals the known optimum" : "NOT checked out");
     errors += LatencyRun("4x4", 4, deals4, 20261208u);
     errors += LatencyRun("3x3", 3, deals3, 20261208u);
     std::printf("%s\n", errors == 0 ? "no errors" : "ERRORS");

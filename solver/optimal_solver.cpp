@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <cstddef>
 #include <mutex>
 
 // 3 x 3: IDA* with Manhattan distance plus linear conflicts.
@@ -19,7 +19,7 @@
 namespace optimal {
 namespace {
 
-constexpr int kMaxSolution = 96;  // longer than any shortest 4 x 4 solution (80)
+constexpr int kMaxSolution = 96;       // longer than any shortest 4 x 4 solution (80)
 constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
 
 // ---- Shared helpers -------------------------------------------------------------------------
@@ -27,7 +27,8 @@ constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
 struct PopCount16 {
     std::array<uint8_t, 65536> bits{};
     PopCount16() {
-        for (size_t m = 1; m < bits.size(); ++m) bits[m] = static_cast<uint8_t>(bits[m >> 1] + (m & 1));
+        for (size_t m = 1; m < bits.size(); ++m)
+            bits[m] = static_cast<uint8_t>(bits[m >> 1] + (m & 1));
     }
 };
 
@@ -37,7 +38,9 @@ bool ParityEven(const Position& p, int n) {
     const int cells = n * n;
     int inversions = 0;
     // Blank counted as the largest value, so the goal is the identity.
-    auto value = [&](int c) { return p[static_cast<size_t>(c)] == 0 ? cells : p[static_cast<size_t>(c)]; };
+    auto value = [&](int c) {
+        return p[static_cast<size_t>(c)] == 0 ? cells : p[static_cast<size_t>(c)];
+    };
     for (int i = 0; i < cells; ++i) {
         for (int j = i + 1; j < cells; ++j) {
             if (value(i) > value(j)) ++inversions;
@@ -88,9 +91,13 @@ constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
 };
 #endif
 
-constexpr int Transpose(int cell) { return (cell % 4) * 4 + cell / 4; }
+constexpr int Transpose(int cell) {
+    return (cell % 4) * 4 + cell / 4;
+}
 // The tile whose home mirrors tile t's home.
-constexpr int MirrorTile(int t) { return Transpose(t - 1) + 1; }
+constexpr int MirrorTile(int t) {
+    return Transpose(t - 1) + 1;
+}
 
 uint32_t EntriesFor(int k) {
     uint32_t n = 1;
@@ -139,8 +146,10 @@ uint16_t Flood(int start, uint16_t blocked) {
 // it by four less the earlier tiles passed over, and each later tile passed over has one free
 // cell more, or less, before it.
 template <typename OwnerAt>
-inline int32_t RankDelta(const uint32_t* multiplier, int place, int from, int to, OwnerAt owner_at) {
-    if (to == from + 1 || to == from - 1) return (to - from) * static_cast<int32_t>(multiplier[place]);
+inline int32_t RankDelta(const uint32_t* multiplier, int place, int from, int to,
+                         OwnerAt owner_at) {
+    if (to == from + 1 || to == from - 1)
+        return (to - from) * static_cast<int32_t>(multiplier[place]);
     const int low = to < from ? to : from;
     int32_t step = 4 * static_cast<int32_t>(multiplier[place]);
     for (int b = low + 1; b < low + 4; ++b) {
@@ -171,7 +180,8 @@ void SortKeys(std::vector<uint32_t>& keys, std::vector<uint32_t>& scratch, int b
             c = sum;
             sum += n;
         }
-        for (const uint32_t key : keys) scratch[count[(key >> shift) & ((1u << kDigit) - 1)]++] = key;
+        for (const uint32_t key : keys)
+            scratch[count[(key >> shift) & ((1u << kDigit) - 1)]++] = key;
         keys.swap(scratch);
     }
 }
@@ -209,9 +219,11 @@ struct Tables {
             const int c = cells[i];
 #ifdef __EMSCRIPTEN__  // WebAssembly counts bits in one instruction
             const uint32_t smaller_free =
-                static_cast<uint32_t>(c) - static_cast<uint32_t>(__builtin_popcount(used & ((1u << c) - 1)));
+                static_cast<uint32_t>(c) -
+                static_cast<uint32_t>(__builtin_popcount(used & ((1u << c) - 1)));
 #else  // the default x86-64 target has no such instruction
-            const uint32_t smaller_free = static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
+            const uint32_t smaller_free =
+                static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
 #endif
             rank = rank * static_cast<uint32_t>(16 - i) + smaller_free;
             used |= 1u << c;
@@ -281,17 +293,21 @@ void Tables::Build(int g) {
                 while (targets != 0) {
                     const int to = LowestBit(targets);
                     targets &= targets - 1;
-                    const int32_t delta = RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
+                    const int32_t delta =
+                        RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
                     const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
                     if (!(reached[next_rank] & (1u << from))) {
-                        const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                        const uint16_t moved =
+                            static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
                         if (reached[next_rank] == 0) {
-                            const int moved_distance = distance - distances[i][from] + distances[i][to];
+                            const int moved_distance =
+                                distance - distances[i][from] + distances[i][to];
                             const int extra = (depth + 1 - moved_distance) / 2;
-                            table[next_rank >> 1] = static_cast<uint8_t>(table[next_rank >> 1] |
-                                                                         extra << ((next_rank & 1) * 4));
+                            table[next_rank >> 1] = static_cast<uint8_t>(
+                                table[next_rank >> 1] | extra << ((next_rank & 1) * 4));
                         }
-                        reached[next_rank] = static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
+                        reached[next_rank] =
+                            static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
                         cells[i] = to;
                         next.push_back(pack(cells, from));
                         cells[i] = from;
@@ -435,19 +451,21 @@ class Search4 {
             // of `to` into the mirror of the blank.
             const int place = t_.owner[c.tile] & 7;
             c.g = t_.owner[c.tile] >> 3;
-            c.normal_rank = normal_rank_[c.g] +
-                            static_cast<uint32_t>(RankDelta(t_.multiplier[c.g], place, to, blank, [&](int b) {
-                                const int o = t_.owner[board_[b]];
-                                return o >> 3 == c.g ? o & 7 : -1;
-                            }));
+            c.normal_rank =
+                normal_rank_[c.g] +
+                static_cast<uint32_t>(RankDelta(t_.multiplier[c.g], place, to, blank, [&](int b) {
+                    const int o = t_.owner[board_[b]];
+                    return o >> 3 == c.g ? o & 7 : -1;
+                }));
             const int mirror_place = t_.mirror_owner[c.tile] & 7;
             c.mg = t_.mirror_owner[c.tile] >> 3;
-            c.mirror_rank = mirror_rank_[c.mg] +
-                            static_cast<uint32_t>(RankDelta(t_.multiplier[c.mg], mirror_place, Transpose(to),
-                                                            Transpose(blank), [&](int v) {
-                                const int o = t_.mirror_owner[board_[Transpose(v)]];
-                                return o >> 3 == c.mg ? o & 7 : -1;
-                            }));
+            c.mirror_rank =
+                mirror_rank_[c.mg] +
+                static_cast<uint32_t>(RankDelta(
+                    t_.multiplier[c.mg], mirror_place, Transpose(to), Transpose(blank), [&](int v) {
+                        const int o = t_.mirror_owner[board_[Transpose(v)]];
+                        return o >> 3 == c.mg ? o & 7 : -1;
+                    }));
             Prefetch(t_.ExtraAddress(c.g, c.normal_rank));
             Prefetch(t_.ExtraAddress(c.mg, c.mirror_rank));
         }
@@ -694,7 +712,9 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel) {
     return solve(position, cancel, nullptr);
 }
 
-void prepare() { GetTables(); }
+void prepare() {
+    GetTables();
+}
 
 TableInfo tableInfo() {
     const Tables& t = GetTables();

@@ -27,7 +27,9 @@ Position Goal(int n) {
     return p;
 }
 
-int Side(const Position& p) { return p.size() == 9 ? 3 : 4; }
+int Side(const Position& p) {
+    return p.size() == 9 ? 3 : 4;
+}
 
 // Clicks the tiles in order; every click must be on a tile next to the blank. Empty when one
 // is not.
@@ -102,8 +104,8 @@ TEST(OptimalSolver, ValidPositions) {
 }
 
 TEST(OptimalSolver, InvalidPositionGetsNoSearch) {
-    for (const Position& p : {Position{}, Position{1, 2, 3, 0}, Position{1, 1, 3, 4, 5, 6, 7, 8, 0},
-                              Position(16, 0)}) {
+    for (const Position& p :
+         {Position{}, Position{1, 2, 3, 0}, Position{1, 1, 3, 4, 5, 6, 7, 8, 0}, Position(16, 0)}) {
         const Answer a = optimal::solve(p);
         EXPECT_EQ(a.outcome, Outcome::kInvalid);
         EXPECT_TRUE(a.tiles.empty());
@@ -264,7 +266,8 @@ TEST(OptimalSolver, FourByFour) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         cancel = true;
     });
-    const Answer a = optimal::solve({0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2}, &cancel);
+    const Answer a =
+        optimal::solve({0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2}, &cancel);
     canceller.join();
     EXPECT_EQ(a.outcome, Outcome::kCancelled);
     EXPECT_TRUE(a.tiles.empty());
