@@ -166,22 +166,20 @@ inline int Distance(int tile, int cell) {
     return std::abs(home / 4 - cell / 4) + std::abs(home % 4 - cell % 4);
 }
 
-// Sorts keys of `bits` bits: least significant digit first, 11 bits at a time.
+// Sorts keys by their low `bits` bits, least significant byte first.
 void SortKeys(std::vector<uint32_t>& keys, std::vector<uint32_t>& scratch, int bits) {
-    constexpr int kDigit = 11;
     scratch.resize(keys.size());
-    std::vector<uint32_t> count(size_t{1} << kDigit);
-    for (int shift = 0; shift < bits; shift += kDigit) {
-        std::fill(count.begin(), count.end(), 0);
-        for (const uint32_t key : keys) ++count[(key >> shift) & ((1u << kDigit) - 1)];
+    uint32_t count[256];
+    for (int shift = 0; shift < bits; shift += 8) {
+        std::fill(count, count + 256, 0u);
+        for (const uint32_t key : keys) ++count[(key >> shift) & 255];
         uint32_t sum = 0;
         for (uint32_t& c : count) {
             const uint32_t n = c;
             c = sum;
             sum += n;
         }
-        for (const uint32_t key : keys)
-            scratch[count[(key >> shift) & ((1u << kDigit) - 1)]++] = key;
+        for (const uint32_t key : keys) scratch[count[(key >> shift) & 255]++] = key;
         keys.swap(scratch);
     }
 }
@@ -264,60 +262,70 @@ void Tables::Build(int g) {
     }
     const uint32_t goal = Rank(cells, k);
     reached[goal] = Flood(15, occupied);
-    std::vector<uint32_t> current{pack(cells, 15)};
-    std::vector<uint32_t> next;
+    // A layer of the search in 16 parts by the cell of the group's first tile, which is the
+    // rank's leading digit: a part's own lookups stay within a sixteenth of the tables, and each
+    // part is let go once searched.
+    std::array<std::vector<uint32_t>, 16> current;
+    std::array<std::vector<uint32_t>, 16> next;
+    current[static_cast<size_t>(cells[0])].push_back(pack(cells, 15));
+    size_t current_size = 1;
     std::vector<uint32_t> scratch;
 
-    for (int depth = 0; !current.empty(); ++depth) {
-        next.clear();
-        for (const uint32_t entry : current) {
-            uint32_t v = entry >> 4;
-            const int blank = static_cast<int>(entry & 15);
-            occupied = 0;
-            for (int i = k - 1; i >= 0; --i) {
-                cells[i] = static_cast<int>(v & 15);
-                occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
-                v >>= 4;
-            }
-            const uint16_t region = Flood(blank, occupied);
-            int distance = 0;
-            for (int i = 0; i < k; ++i) distance += distances[i][cells[i]];
-            // The successors' ranks from this one's.
-            const uint32_t rank = Rank(cells, k);
-            int8_t owner[16];
-            std::memset(owner, -1, sizeof owner);
-            for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
-            for (int i = 0; i < k; ++i) {
-                const int from = cells[i];
-                uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
-                while (targets != 0) {
-                    const int to = LowestBit(targets);
-                    targets &= targets - 1;
-                    const int32_t delta =
-                        RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
-                    const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
-                    if (!(reached[next_rank] & (1u << from))) {
-                        const uint16_t moved =
-                            static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
-                        if (reached[next_rank] == 0) {
-                            const int moved_distance =
-                                distance - distances[i][from] + distances[i][to];
-                            const int extra = (depth + 1 - moved_distance) / 2;
-                            table[next_rank >> 1] = static_cast<uint8_t>(
-                                table[next_rank >> 1] | extra << ((next_rank & 1) * 4));
+    for (int depth = 0; current_size != 0; ++depth) {
+        size_t next_size = 0;
+        for (std::vector<uint32_t>& part : current) {
+            // In rank order the lookups sweep the tables rather than jump about.
+            SortKeys(part, scratch, 4 * k);
+            for (const uint32_t entry : part) {
+                uint32_t v = entry >> 4;
+                const int blank = static_cast<int>(entry & 15);
+                occupied = 0;
+                for (int i = k - 1; i >= 0; --i) {
+                    cells[i] = static_cast<int>(v & 15);
+                    occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+                    v >>= 4;
+                }
+                const uint16_t region = Flood(blank, occupied);
+                int distance = 0;
+                for (int i = 0; i < k; ++i) distance += distances[i][cells[i]];
+                // The successors' ranks from this one's.
+                const uint32_t rank = Rank(cells, k);
+                int8_t owner[16];
+                std::memset(owner, -1, sizeof owner);
+                for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
+                for (int i = 0; i < k; ++i) {
+                    const int from = cells[i];
+                    uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
+                    while (targets != 0) {
+                        const int to = LowestBit(targets);
+                        targets &= targets - 1;
+                        const int32_t delta = RankDelta(multiplier, i, from, to,
+                                                        [&owner](int b) { return owner[b]; });
+                        const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
+                        if (!(reached[next_rank] & (1u << from))) {
+                            const uint16_t moved =
+                                static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                            if (reached[next_rank] == 0) {
+                                const int moved_distance =
+                                    distance - distances[i][from] + distances[i][to];
+                                const int extra = (depth + 1 - moved_distance) / 2;
+                                table[next_rank >> 1] = static_cast<uint8_t>(
+                                    table[next_rank >> 1] | extra << ((next_rank & 1) * 4));
+                            }
+                            reached[next_rank] =
+                                static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
+                            cells[i] = to;
+                            next[static_cast<size_t>(cells[0])].push_back(pack(cells, from));
+                            ++next_size;
+                            cells[i] = from;
                         }
-                        reached[next_rank] =
-                            static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
-                        cells[i] = to;
-                        next.push_back(pack(cells, from));
-                        cells[i] = from;
                     }
                 }
             }
+            std::vector<uint32_t>().swap(part);
         }
-        // In rank order the lookups of the next layer sweep the tables rather than jump about.
-        SortKeys(next, scratch, 4 * (k + 1));
         current.swap(next);
+        current_size = next_size;
     }
 }
 
