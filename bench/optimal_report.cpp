@@ -78,6 +78,12 @@ double Ms(double seconds) {
     return seconds * 1000.0;
 }
 
+#ifdef __EMSCRIPTEN__
+constexpr bool kProcessorTime = false;
+#else
+constexpr bool kProcessorTime = true;
+#endif
+
 // Processor time since `start`, as text; Emscripten's clock() is the wall clock, so nothing there
 // (time the whole run with /usr/bin/time instead).
 std::string ProcessorTime(std::clock_t start) {
@@ -109,11 +115,11 @@ int LatencyRun(const char* name, int n, int count, std::uint32_t seed) {
             slowest_deal = p;
         }
     }
-    const std::string cpu = ProcessorTime(cpu_start);
+    const std::string cpu = ProcessorTime(cpu_start) + (kProcessorTime ? " in all" : "");
     const Latency l = Summarise(seconds, lengths);
     std::printf(
         "%s latency over %d random solvable deals (seed %u): median %.3f ms, p95 %.3f ms, "
-        "max %.3f ms; mean length %.2f%s in all\n",
+        "max %.3f ms; mean length %.2f%s\n",
         name, count, seed, Ms(l.median), Ms(l.p95), Ms(l.max), l.mean_length, cpu.c_str());
     if (!slowest_deal.empty()) {
         std::printf("  slowest deal:");
