@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 
 // 3 x 3: IDA* with Manhattan distance plus linear conflicts.
@@ -232,112 +233,163 @@ struct Tables {
         }
         return rank;
     }
-
-    void Build(int g);
 };
 
 // Breadth-first search from the goal over (pattern cells, blank region): moving a pattern tile
 // costs one, moving the blank among the other cells costs nothing, so a state is the pattern
 // with the region of the blank. A queue entry packs the k cells in 4 bits each and the blank's
 // cell above them; `reached` keeps per pattern the blank cells already reached.
-void Tables::Build(int g) {
-    const int k = kGroupSize[g];
-    const uint32_t entries = EntriesFor(k);
-    std::vector<uint8_t>& table = pdb[static_cast<size_t>(g)];
-    table.assign((entries + 1) / 2, 0);
-    std::vector<uint16_t> reached(entries, 0);  // 0 until the pattern is first reached
-    const uint32_t* multiplier = this->multiplier[g];
-    int distances[kMaxGroupSize][16];  // of the group's tiles from their homes, by cell
-    for (int i = 0; i < k; ++i) {
-        for (int c = 0; c < 16; ++c) distances[i][c] = Distance(kGroupTiles[g][i], c);
+// The breadth-first search that fills one group's table, resumable part by part (see
+// Tables::pdb for what an entry holds).
+class GroupBuild {
+  public:
+    GroupBuild(Tables& t, int g) : t_(t), g_(g), k_(kGroupSize[g]) {
+        const uint32_t entries = EntriesFor(k_);
+        t_.pdb[static_cast<size_t>(g)].assign((entries + 1) / 2, 0);
+        reached_.assign(entries, 0);
+        for (int i = 0; i < k_; ++i) {
+            for (int c = 0; c < 16; ++c) distances_[i][c] = Distance(kGroupTiles[g][i], c);
+        }
+        int cells[kMaxGroupSize];
+        uint16_t occupied = 0;
+        for (int i = 0; i < k_; ++i) {
+            cells[i] = kGroupTiles[g][i] - 1;
+            occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+        }
+        reached_[t_.Rank(cells, k_)] = Flood(15, occupied);
+        current_[static_cast<size_t>(cells[0])].push_back(Pack(cells, 15));
+        current_size_ = 1;
     }
 
-    auto pack = [k](const int* cells, int blank) {
+    bool Done() const { return current_size_ == 0; }
+
+    // Searches the next part of the current layer.
+    void Step() {
+        std::vector<uint32_t>& part = current_[static_cast<size_t>(part_)];
+        // In rank order the lookups sweep the tables rather than jump about.
+        SortKeys(part, scratch_, 4 * k_);
+        for (const uint32_t entry : part) Expand(entry);
+        std::vector<uint32_t>().swap(part);
+        if (++part_ == 16) {
+            current_.swap(next_);
+            current_size_ = next_size_;
+            next_size_ = 0;
+            part_ = 0;
+            ++depth_;
+        }
+    }
+
+  private:
+    uint32_t Pack(const int* cells, int blank) const {
         uint32_t v = 0;
-        for (int i = 0; i < k; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
+        for (int i = 0; i < k_; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
         return (v << 4) | static_cast<uint32_t>(blank);
-    };
-
-    int cells[kMaxGroupSize];
-    uint16_t occupied = 0;
-    for (int i = 0; i < k; ++i) {
-        cells[i] = kGroupTiles[g][i] - 1;
-        occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
     }
-    const uint32_t goal = Rank(cells, k);
-    reached[goal] = Flood(15, occupied);
+
+    void Expand(uint32_t entry) {
+        const int k = k_;
+        const uint32_t* multiplier = t_.multiplier[g_];
+        std::vector<uint8_t>& table = t_.pdb[static_cast<size_t>(g_)];
+        int cells[kMaxGroupSize];
+        uint32_t v = entry >> 4;
+        const int blank = static_cast<int>(entry & 15);
+        uint16_t occupied = 0;
+        for (int i = k - 1; i >= 0; --i) {
+            cells[i] = static_cast<int>(v & 15);
+            occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+            v >>= 4;
+        }
+        const uint16_t region = Flood(blank, occupied);
+        int distance = 0;
+        for (int i = 0; i < k; ++i) distance += distances_[i][cells[i]];
+        // The successors' ranks from this one's.
+        const uint32_t rank = t_.Rank(cells, k);
+        int8_t owner[16];
+        std::memset(owner, -1, sizeof owner);
+        for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
+        for (int i = 0; i < k; ++i) {
+            const int from = cells[i];
+            uint32_t targets = t_.neighbours[static_cast<size_t>(from)] & region;
+            while (targets != 0) {
+                const int to = LowestBit(targets);
+                targets &= targets - 1;
+                const int32_t delta =
+                    RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
+                const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
+                if (reached_[next_rank] & (1u << from)) continue;
+                const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                if (reached_[next_rank] == 0) {
+                    const int moved_distance = distance - distances_[i][from] + distances_[i][to];
+                    const int extra = (depth_ + 1 - moved_distance) / 2;
+                    table[next_rank >> 1] = static_cast<uint8_t>(table[next_rank >> 1] |
+                                                                 extra << ((next_rank & 1) * 4));
+                }
+                reached_[next_rank] =
+                    static_cast<uint16_t>(reached_[next_rank] | Flood(from, moved));
+                cells[i] = to;
+                next_[static_cast<size_t>(cells[0])].push_back(Pack(cells, from));
+                ++next_size_;
+                cells[i] = from;
+            }
+        }
+    }
+
+    Tables& t_;
+    const int g_;
+    const int k_;
+    std::vector<uint16_t>
+        reached_;  // per pattern, the blank's cells reached; 0 until first reached
+    int distances_[kMaxGroupSize][16] = {};  // of the group's tiles from their homes, by cell
     // A layer of the search in 16 parts by the cell of the group's first tile, which is the
     // rank's leading digit: a part's own lookups stay within a sixteenth of the tables, and each
     // part is let go once searched.
-    std::array<std::vector<uint32_t>, 16> current;
-    std::array<std::vector<uint32_t>, 16> next;
-    current[static_cast<size_t>(cells[0])].push_back(pack(cells, 15));
-    size_t current_size = 1;
-    std::vector<uint32_t> scratch;
+    std::array<std::vector<uint32_t>, 16> current_;
+    std::array<std::vector<uint32_t>, 16> next_;
+    std::vector<uint32_t> scratch_;
+    size_t current_size_ = 0;
+    size_t next_size_ = 0;
+    int part_ = 0;
+    int depth_ = 0;
+};
 
-    for (int depth = 0; current_size != 0; ++depth) {
-        size_t next_size = 0;
-        for (std::vector<uint32_t>& part : current) {
-            // In rank order the lookups sweep the tables rather than jump about.
-            SortKeys(part, scratch, 4 * k);
-            for (const uint32_t entry : part) {
-                uint32_t v = entry >> 4;
-                const int blank = static_cast<int>(entry & 15);
-                occupied = 0;
-                for (int i = k - 1; i >= 0; --i) {
-                    cells[i] = static_cast<int>(v & 15);
-                    occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
-                    v >>= 4;
-                }
-                const uint16_t region = Flood(blank, occupied);
-                int distance = 0;
-                for (int i = 0; i < k; ++i) distance += distances[i][cells[i]];
-                // The successors' ranks from this one's.
-                const uint32_t rank = Rank(cells, k);
-                int8_t owner[16];
-                std::memset(owner, -1, sizeof owner);
-                for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
-                for (int i = 0; i < k; ++i) {
-                    const int from = cells[i];
-                    uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
-                    while (targets != 0) {
-                        const int to = LowestBit(targets);
-                        targets &= targets - 1;
-                        const int32_t delta = RankDelta(multiplier, i, from, to,
-                                                        [&owner](int b) { return owner[b]; });
-                        const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
-                        if (!(reached[next_rank] & (1u << from))) {
-                            const uint16_t moved =
-                                static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
-                            if (reached[next_rank] == 0) {
-                                const int moved_distance =
-                                    distance - distances[i][from] + distances[i][to];
-                                const int extra = (depth + 1 - moved_distance) / 2;
-                                table[next_rank >> 1] = static_cast<uint8_t>(
-                                    table[next_rank >> 1] | extra << ((next_rank & 1) * 4));
-                            }
-                            reached[next_rank] =
-                                static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
-                            cells[i] = to;
-                            next[static_cast<size_t>(cells[0])].push_back(pack(cells, from));
-                            ++next_size;
-                            cells[i] = from;
-                        }
-                    }
-                }
-            }
-            std::vector<uint32_t>().swap(part);
+// The tables and their preparation, a slice at a time, shared by every thread.
+struct Preparation {
+    std::mutex mutex;
+    std::atomic<bool> ready{false};
+    Tables* tables = nullptr;  // kept to the end of the program
+    std::unique_ptr<GroupBuild> build;
+    int group = 0;
+    double seconds = 0;
+
+    // One slice of the work, with the mutex held.
+    void Step() {
+        if (tables == nullptr) tables = NewTables();
+        if (!build) build = std::make_unique<GroupBuild>(*tables, group);
+        build->Step();
+        if (build->Done()) {
+            build.reset();
+            if (++group == kGroups) ready.store(true, std::memory_order_release);
         }
-        current.swap(next);
-        current_size = next_size;
     }
-}
 
-const Tables& GetTables() {
-    static Tables* tables = nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    // Works until ready, or until `budget` has passed when given; whether ready.
+    bool Work(const std::chrono::steady_clock::duration* budget) {
+        if (ready.load(std::memory_order_acquire)) return true;
+        const std::lock_guard<std::mutex> lock(mutex);
         const auto start = std::chrono::steady_clock::now();
+        auto now = start;
+        while (!ready.load(std::memory_order_relaxed)) {
+            Step();
+            const auto before = now;
+            now = std::chrono::steady_clock::now();
+            seconds += std::chrono::duration<double>(now - before).count();
+            if (budget != nullptr && now - start >= *budget) break;
+        }
+        if (ready.load(std::memory_order_relaxed)) tables->build_seconds = seconds;
+        return ready.load(std::memory_order_relaxed);
+    }
+
+    static Tables* NewTables() {
         auto* t = new Tables;
         for (int c = 0; c < 16; ++c) t->neighbours[static_cast<size_t>(c)] = NeighbourMask(c);
         for (int g = 0; g < kGroups; ++g) {
@@ -358,12 +410,19 @@ const Tables& GetTables() {
                 t->multiplier[g][i] = t->multiplier[g][i + 1] * static_cast<uint32_t>(16 - (i + 1));
             }
         }
-        for (int g = 0; g < kGroups; ++g) t->Build(g);
-        t->build_seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        tables = t;
-    });
-    return *tables;
+        return t;
+    }
+};
+
+Preparation& GetPreparation() {
+    static Preparation preparation;
+    return preparation;
+}
+
+const Tables& GetTables() {
+    Preparation& p = GetPreparation();
+    p.Work(nullptr);
+    return *p.tables;
 }
 
 // ---- 4 x 4 search ---------------------------------------------------------------------------
@@ -722,6 +781,11 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel, SearchSt
 
 Answer solve(const Position& position, const std::atomic<bool>* cancel) {
     return solve(position, cancel, nullptr);
+}
+
+bool prepareSlice(int milliseconds) {
+    const std::chrono::steady_clock::duration budget = std::chrono::milliseconds(milliseconds);
+    return GetPreparation().Work(&budget);
 }
 
 void prepare() {

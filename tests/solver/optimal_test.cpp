@@ -220,9 +220,14 @@ const Korf kFastKorf[] = {
     {73, 49, {3, 5, 7, 4, 0, 14, 12, 13, 15, 9, 8, 1, 11, 6, 2, 10}},
 };
 
-// One test for everything that needs the 4 x 4 tables, so that a run builds them once: two
-// threads racing for the first build, Korf's lengths, short walks, and a cancel mid-search.
+// One test for everything that needs the 4 x 4 tables, so that a run builds them once: a slice
+// of the build, two threads racing to finish it, Korf's lengths, short walks, and a cancel
+// mid-search.
 TEST(OptimalSolver, FourByFour) {
+    // A slice leaves the tables unfinished (hundreds of slices make them); solve() finishes them.
+    EXPECT_FALSE(optimal::prepareSlice(0));
+    EXPECT_FALSE(optimal::prepareSlice(1));
+
     std::vector<Answer> answers[2];
     auto solve_all = [](std::vector<Answer>& out) {
         for (const Korf& k : kFastKorf) out.push_back(optimal::solve(k.position));
@@ -256,6 +261,8 @@ TEST(OptimalSolver, FourByFour) {
         EXPECT_EQ(a.tiles.size() % 2, static_cast<size_t>(k % 2));
         EXPECT_EQ(Played(p, a.tiles), Goal(4));
     }
+    EXPECT_TRUE(optimal::prepareSlice(0));
+    EXPECT_GT(optimal::tableInfo().bytes, 0u);
     ExpectShortest({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0, 15}, 1);
     ExpectShortest({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0, 13, 14, 15, 12}, 1);
 
