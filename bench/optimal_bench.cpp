@@ -24,7 +24,8 @@ void BM_Tables(benchmark::State& state) {
 
 void BM_Korf100(benchmark::State& state) {
     optimal::prepare();
-    const std::vector<optimal_report::KorfInstance> korf = optimal_report::ReadKorf(TESSLE_KORF_FILE);
+    const std::vector<optimal_report::KorfInstance> korf =
+        optimal_report::ReadKorf(TESSLE_KORF_FILE);
     if (korf.size() != 100) {
         state.SkipWithError("cannot read Korf's 100 instances");
         for (auto _ : state) {

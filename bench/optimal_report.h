@@ -22,7 +22,8 @@ struct KorfInstance {
 // and tile v to 16 - v, which gives the game's goal. Empty on a file it cannot read.
 std::vector<KorfInstance> ReadKorf(const std::string& path);
 
-// `count` solvable deals of an n x n board, drawn from a std::mt19937 seeded with `seed`.
+// `count` solvable deals of an n x n board, drawn from a std::mt19937 seeded with `seed`; the
+// same deals in every build.
 std::vector<optimal::Position> RandomDeals(int n, int count, std::uint32_t seed);
 
 struct Solved {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <mutex>
 
 // 3 x 3: IDA* with Manhattan distance plus linear conflicts.
@@ -14,12 +16,15 @@
 // Cells are numbered row by row from 0; the goal holds tile t in cell t - 1 and the blank in the
 // last cell. Mirroring about the main diagonal maps the goal onto itself (tile t to the tile whose
 // home is the mirror of t's home), so the same databases serve the mirrored position.
+//
+// The databases are built at the first 4 x 4 solve (or prepare()), by a breadth-first search
+// from the goal: 5.8 MB once built, some 30 MB while building, about 4 s on one core. Korf's
+// 100 instances then take about 2 s in all, the hardest 80-move positions some 20 s each.
 
 namespace optimal {
 namespace {
 
-constexpr int kMaxSolution = 96;  // longer than any shortest 4 x 4 solution (80)
-constexpr uint8_t kUnset = 0xFF;
+constexpr int kMaxSolution = 96;       // longer than any shortest 4 x 4 solution (80)
 constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
 
 // ---- Shared helpers -------------------------------------------------------------------------
@@ -27,7 +32,8 @@ constexpr uint32_t kPollEvery = 4096;  // nodes between looks at the cancel flag
 struct PopCount16 {
     std::array<uint8_t, 65536> bits{};
     PopCount16() {
-        for (size_t m = 1; m < bits.size(); ++m) bits[m] = static_cast<uint8_t>(bits[m >> 1] + (m & 1));
+        for (size_t m = 1; m < bits.size(); ++m)
+            bits[m] = static_cast<uint8_t>(bits[m >> 1] + (m & 1));
     }
 };
 
@@ -37,7 +43,9 @@ bool ParityEven(const Position& p, int n) {
     const int cells = n * n;
     int inversions = 0;
     // Blank counted as the largest value, so the goal is the identity.
-    auto value = [&](int c) { return p[static_cast<size_t>(c)] == 0 ? cells : p[static_cast<size_t>(c)]; };
+    auto value = [&](int c) {
+        return p[static_cast<size_t>(c)] == 0 ? cells : p[static_cast<size_t>(c)];
+    };
     for (int i = 0; i < cells; ++i) {
         for (int j = i + 1; j < cells; ++j) {
             if (value(i) > value(j)) ++inversions;
@@ -88,9 +96,13 @@ constexpr int kGroupTiles[kGroups][kMaxGroupSize] = {
 };
 #endif
 
-constexpr int Transpose(int cell) { return (cell % 4) * 4 + cell / 4; }
+constexpr int Transpose(int cell) {
+    return (cell % 4) * 4 + cell / 4;
+}
 // The tile whose home mirrors tile t's home.
-constexpr int MirrorTile(int t) { return Transpose(t - 1) + 1; }
+constexpr int MirrorTile(int t) {
+    return Transpose(t - 1) + 1;
+}
 
 uint32_t EntriesFor(int k) {
     uint32_t n = 1;
@@ -133,14 +145,73 @@ uint16_t Flood(int start, uint16_t blocked) {
     }
 }
 
+// How the rank of a group's cells changes when its tile at digit `place` moves from `from` to
+// the cell `to` beside it; owner_at(cell) is the digit of the group's tile on a cell, or -1. A
+// move along the row changes only the tile's own digit, by one; a move to the next row changes
+// it by four less the earlier tiles passed over, and each later tile passed over has one free
+// cell more, or less, before it.
+template <typename OwnerAt>
+inline int32_t RankDelta(const uint32_t* multiplier, int place, int from, int to,
+                         OwnerAt owner_at) {
+    if (to == from + 1 || to == from - 1)
+        return (to - from) * static_cast<int32_t>(multiplier[place]);
+    const int low = to < from ? to : from;
+    int32_t step = 4 * static_cast<int32_t>(multiplier[place]);
+    for (int b = low + 1; b < low + 4; ++b) {
+        const int o = owner_at(b);
+        if (o >= 0 && o < place) step -= static_cast<int32_t>(multiplier[place]);
+        if (o > place) step += static_cast<int32_t>(multiplier[o]);
+    }
+    return to > from ? step : -step;
+}
+
+// The Manhattan distance of a tile from its home cell.
+inline int Distance(int tile, int cell) {
+    const int home = tile - 1;
+    return std::abs(home / 4 - cell / 4) + std::abs(home % 4 - cell % 4);
+}
+
+// Sorts keys by their low `bits` bits, least significant byte first.
+void SortKeys(std::vector<uint32_t>& keys, std::vector<uint32_t>& scratch, int bits) {
+    scratch.resize(keys.size());
+    uint32_t count[256];
+    for (int shift = 0; shift < bits; shift += 8) {
+        std::fill(count, count + 256, 0u);
+        for (const uint32_t key : keys) ++count[(key >> shift) & 255];
+        uint32_t sum = 0;
+        for (uint32_t& c : count) {
+            const uint32_t n = c;
+            c = sum;
+            sum += n;
+        }
+        for (const uint32_t key : keys) scratch[count[(key >> shift) & 255]++] = key;
+        keys.swap(scratch);
+    }
+}
+
 struct Tables {
+    // A group's entry is the fewest moves of its tiles that bring them home (the blank going
+    // round the other tiles freely), less their Manhattan distances. Every move of a tile
+    // changes its distance by one, so that is even; half of it is kept, two to a byte (it is 6
+    // at most).
     std::array<std::vector<uint8_t>, kGroups> pdb;
+    int Extra(int g, uint32_t rank) const {
+        return (pdb[static_cast<size_t>(g)][rank >> 1] >> ((rank & 1) * 4)) & 15;
+    }
+    const uint8_t* ExtraAddress(int g, uint32_t rank) const {
+        return &pdb[static_cast<size_t>(g)][rank >> 1];
+    }
     PopCount16 popcount;
     std::array<uint16_t, 16> neighbours{};
     // For each group, the tiles whose mirrored positions it is looked up with.
     int mirror_tiles[kGroups][kMaxGroupSize] = {};
     int group_of[16] = {};         // tile -> group
     int mirror_group_of[16] = {};  // tile -> group in which the mirrored lookup sees it
+    // Tile -> its group and place in the group (group * 8 + place), 0xFF for the blank; the same
+    // for the mirrored lookup, where tile t stands for MirrorTile(t).
+    uint8_t owner[16] = {};
+    uint8_t mirror_owner[16] = {};
+    uint32_t multiplier[kGroups][kMaxGroupSize] = {};  // weight of each digit of a rank
     double build_seconds = 0;
 
     // Mixed-radix rank of k distinct cells (first cell most significant).
@@ -149,110 +220,176 @@ struct Tables {
         uint32_t rank = 0;
         for (int i = 0; i < k; ++i) {
             const int c = cells[i];
-            const uint32_t smaller_free = static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
+#ifdef __EMSCRIPTEN__  // WebAssembly counts bits in one instruction
+            const uint32_t smaller_free =
+                static_cast<uint32_t>(c) -
+                static_cast<uint32_t>(__builtin_popcount(used & ((1u << c) - 1)));
+#else  // the default x86-64 target has no such instruction
+            const uint32_t smaller_free =
+                static_cast<uint32_t>(c) - popcount.bits[used & ((1u << c) - 1)];
+#endif
             rank = rank * static_cast<uint32_t>(16 - i) + smaller_free;
             used |= 1u << c;
         }
         return rank;
     }
-
-    void Build(int g);
 };
 
 // Breadth-first search from the goal over (pattern cells, blank region): moving a pattern tile
 // costs one, moving the blank among the other cells costs nothing, so a state is the pattern
 // with the region of the blank. A queue entry packs the k cells in 4 bits each and the blank's
 // cell above them; `reached` keeps per pattern the blank cells already reached.
-void Tables::Build(int g) {
-    const int k = kGroupSize[g];
-    const uint32_t entries = EntriesFor(k);
-    std::vector<uint8_t>& table = pdb[static_cast<size_t>(g)];
-    table.assign(entries, kUnset);
-    std::vector<uint16_t> reached(entries, 0);
-    uint32_t multiplier[kMaxGroupSize];  // weight of each digit of a rank
-    multiplier[k - 1] = 1;
-    for (int i = k - 2; i >= 0; --i) multiplier[i] = multiplier[i + 1] * static_cast<uint32_t>(16 - (i + 1));
-
-    auto pack = [k](const int* cells, int blank) {
-        uint32_t v = 0;
-        for (int i = 0; i < k; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
-        return (v << 4) | static_cast<uint32_t>(blank);
-    };
-
-    int cells[kMaxGroupSize];
-    uint16_t occupied = 0;
-    for (int i = 0; i < k; ++i) {
-        cells[i] = kGroupTiles[g][i] - 1;
-        occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+// The breadth-first search that fills one group's table, resumable part by part (see
+// Tables::pdb for what an entry holds).
+class GroupBuild {
+  public:
+    GroupBuild(Tables& t, int g) : t_(t), g_(g), k_(kGroupSize[g]) {
+        const uint32_t entries = EntriesFor(k_);
+        t_.pdb[static_cast<size_t>(g)].assign((entries + 1) / 2, 0);
+        reached_.assign(entries, 0);
+        for (int i = 0; i < k_; ++i) {
+            for (int c = 0; c < 16; ++c) distances_[i][c] = Distance(kGroupTiles[g][i], c);
+        }
+        int cells[kMaxGroupSize];
+        uint16_t occupied = 0;
+        for (int i = 0; i < k_; ++i) {
+            cells[i] = kGroupTiles[g][i] - 1;
+            occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+        }
+        reached_[t_.Rank(cells, k_)] = Flood(15, occupied);
+        current_[static_cast<size_t>(cells[0])].push_back(Pack(cells, 15));
+        current_size_ = 1;
     }
-    const uint32_t goal = Rank(cells, k);
-    table[goal] = 0;
-    reached[goal] = Flood(15, occupied);
-    std::vector<uint32_t> current{pack(cells, 15)};
-    std::vector<uint32_t> next;
 
-    for (uint8_t depth = 0; !current.empty(); ++depth) {
-        next.clear();
-        for (const uint32_t entry : current) {
-            uint32_t v = entry >> 4;
-            const int blank = static_cast<int>(entry & 15);
-            occupied = 0;
-            for (int i = k - 1; i >= 0; --i) {
-                cells[i] = static_cast<int>(v & 15);
-                occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
-                v >>= 4;
-            }
-            const uint16_t region = Flood(blank, occupied);
-            // The successors' ranks from this one's: a move of tile i to the cell beside it in
-            // the row changes only its own digit, by one; a move to the next row changes it by
-            // four less the earlier tiles it passes over, and each later tile it passes over
-            // has one free cell more, or less, before it.
-            const uint32_t rank = Rank(cells, k);
-            int owner[16];
-            for (int c = 0; c < 16; ++c) owner[c] = -1;
-            for (int i = 0; i < k; ++i) owner[cells[i]] = i;
-            for (int i = 0; i < k; ++i) {
-                const int from = cells[i];
-                uint32_t targets = neighbours[static_cast<size_t>(from)] & region;
-                while (targets != 0) {
-                    const int to = LowestBit(targets);
-                    targets &= targets - 1;
-                    int32_t delta;
-                    if (to == from + 1 || to == from - 1) {
-                        delta = (to - from) * static_cast<int32_t>(multiplier[i]);
-                    } else {
-                        const int low = to < from ? to : from;
-                        int32_t step = 4 * static_cast<int32_t>(multiplier[i]);
-                        for (int b = low + 1; b < low + 4; ++b) {
-                            const int o = owner[b];
-                            if (o >= 0 && o < i) step -= static_cast<int32_t>(multiplier[i]);
-                            if (o > i) step += static_cast<int32_t>(multiplier[o]);
-                        }
-                        delta = to > from ? step : -step;
-                    }
-                    const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
-                    if (!(reached[next_rank] & (1u << from))) {
-                        const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
-                        reached[next_rank] = static_cast<uint16_t>(reached[next_rank] | Flood(from, moved));
-                        if (table[next_rank] == kUnset) table[next_rank] = static_cast<uint8_t>(depth + 1);
-                        cells[i] = to;
-                        next.push_back(pack(cells, from));
-                        cells[i] = from;
-                    }
+    bool Done() const { return current_size_ == 0; }
+
+    // Searches the next part of the current layer.
+    void Step() {
+        std::vector<uint32_t>& part = current_[static_cast<size_t>(part_)];
+        // In rank order the lookups sweep the tables rather than jump about.
+        SortKeys(part, scratch_, 4 * k_);
+        for (const uint32_t entry : part) Expand(entry);
+        std::vector<uint32_t>().swap(part);
+        if (++part_ == 16) {
+            current_.swap(next_);
+            current_size_ = next_size_;
+            next_size_ = 0;
+            part_ = 0;
+            ++depth_;
+        }
+    }
+
+  private:
+    uint32_t Pack(const int* cells, int blank) const {
+        uint32_t v = 0;
+        for (int i = 0; i < k_; ++i) v = (v << 4) | static_cast<uint32_t>(cells[i]);
+        return (v << 4) | static_cast<uint32_t>(blank);
+    }
+
+    void Expand(uint32_t entry) {
+        const int k = k_;
+        const uint32_t* multiplier = t_.multiplier[g_];
+        std::vector<uint8_t>& table = t_.pdb[static_cast<size_t>(g_)];
+        int cells[kMaxGroupSize];
+        uint32_t v = entry >> 4;
+        const int blank = static_cast<int>(entry & 15);
+        uint16_t occupied = 0;
+        for (int i = k - 1; i >= 0; --i) {
+            cells[i] = static_cast<int>(v & 15);
+            occupied = static_cast<uint16_t>(occupied | (1u << cells[i]));
+            v >>= 4;
+        }
+        const uint16_t region = Flood(blank, occupied);
+        int distance = 0;
+        for (int i = 0; i < k; ++i) distance += distances_[i][cells[i]];
+        // The successors' ranks from this one's.
+        const uint32_t rank = t_.Rank(cells, k);
+        int8_t owner[16];
+        std::memset(owner, -1, sizeof owner);
+        for (int i = 0; i < k; ++i) owner[cells[i]] = static_cast<int8_t>(i);
+        for (int i = 0; i < k; ++i) {
+            const int from = cells[i];
+            uint32_t targets = t_.neighbours[static_cast<size_t>(from)] & region;
+            while (targets != 0) {
+                const int to = LowestBit(targets);
+                targets &= targets - 1;
+                const int32_t delta =
+                    RankDelta(multiplier, i, from, to, [&owner](int b) { return owner[b]; });
+                const uint32_t next_rank = rank + static_cast<uint32_t>(delta);
+                if (reached_[next_rank] & (1u << from)) continue;
+                const uint16_t moved = static_cast<uint16_t>(occupied ^ (1u << from) ^ (1u << to));
+                if (reached_[next_rank] == 0) {
+                    const int moved_distance = distance - distances_[i][from] + distances_[i][to];
+                    const int extra = (depth_ + 1 - moved_distance) / 2;
+                    table[next_rank >> 1] = static_cast<uint8_t>(table[next_rank >> 1] |
+                                                                 extra << ((next_rank & 1) * 4));
                 }
+                reached_[next_rank] =
+                    static_cast<uint16_t>(reached_[next_rank] | Flood(from, moved));
+                cells[i] = to;
+                next_[static_cast<size_t>(cells[0])].push_back(Pack(cells, from));
+                ++next_size_;
+                cells[i] = from;
             }
         }
-        // In rank order the lookups of the next layer sweep the tables rather than jump about.
-        std::sort(next.begin(), next.end());
-        current.swap(next);
     }
-}
 
-const Tables& GetTables() {
-    static Tables* tables = nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    Tables& t_;
+    const int g_;
+    const int k_;
+    std::vector<uint16_t>
+        reached_;  // per pattern, the blank's cells reached; 0 until first reached
+    int distances_[kMaxGroupSize][16] = {};  // of the group's tiles from their homes, by cell
+    // A layer of the search in 16 parts by the cell of the group's first tile, which is the
+    // rank's leading digit: a part's own lookups stay within a sixteenth of the tables, and each
+    // part is let go once searched.
+    std::array<std::vector<uint32_t>, 16> current_;
+    std::array<std::vector<uint32_t>, 16> next_;
+    std::vector<uint32_t> scratch_;
+    size_t current_size_ = 0;
+    size_t next_size_ = 0;
+    int part_ = 0;
+    int depth_ = 0;
+};
+
+// The tables and their preparation, a slice at a time, shared by every thread.
+struct Preparation {
+    std::mutex mutex;
+    std::atomic<bool> ready{false};
+    Tables* tables = nullptr;  // kept to the end of the program
+    std::unique_ptr<GroupBuild> build;
+    int group = 0;
+    double seconds = 0;
+
+    // One slice of the work, with the mutex held.
+    void Step() {
+        if (tables == nullptr) tables = NewTables();
+        if (!build) build = std::make_unique<GroupBuild>(*tables, group);
+        build->Step();
+        if (build->Done()) {
+            build.reset();
+            if (++group == kGroups) ready.store(true, std::memory_order_release);
+        }
+    }
+
+    // Works until ready, or until `budget` has passed when given; whether ready.
+    bool Work(const std::chrono::steady_clock::duration* budget) {
+        if (ready.load(std::memory_order_acquire)) return true;
+        const std::lock_guard<std::mutex> lock(mutex);
         const auto start = std::chrono::steady_clock::now();
+        auto now = start;
+        while (!ready.load(std::memory_order_relaxed)) {
+            Step();
+            const auto before = now;
+            now = std::chrono::steady_clock::now();
+            seconds += std::chrono::duration<double>(now - before).count();
+            if (budget != nullptr && now - start >= *budget) break;
+        }
+        if (ready.load(std::memory_order_relaxed)) tables->build_seconds = seconds;
+        return ready.load(std::memory_order_relaxed);
+    }
+
+    static Tables* NewTables() {
         auto* t = new Tables;
         for (int c = 0; c < 16; ++c) t->neighbours[static_cast<size_t>(c)] = NeighbourMask(c);
         for (int g = 0; g < kGroups; ++g) {
@@ -261,14 +398,31 @@ const Tables& GetTables() {
                 t->group_of[tile] = g;
                 t->mirror_tiles[g][i] = MirrorTile(tile);
                 t->mirror_group_of[MirrorTile(tile)] = g;
+                t->owner[tile] = static_cast<uint8_t>(g * 8 + i);
+                t->mirror_owner[MirrorTile(tile)] = static_cast<uint8_t>(g * 8 + i);
             }
         }
-        for (int g = 0; g < kGroups; ++g) t->Build(g);
-        t->build_seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        tables = t;
-    });
-    return *tables;
+        t->owner[0] = t->mirror_owner[0] = 0xFF;
+        for (int g = 0; g < kGroups; ++g) {
+            const int k = kGroupSize[g];
+            t->multiplier[g][k - 1] = 1;
+            for (int i = k - 2; i >= 0; --i) {
+                t->multiplier[g][i] = t->multiplier[g][i + 1] * static_cast<uint32_t>(16 - (i + 1));
+            }
+        }
+        return t;
+    }
+};
+
+Preparation& GetPreparation() {
+    static Preparation preparation;
+    return preparation;
+}
+
+const Tables& GetTables() {
+    Preparation& p = GetPreparation();
+    p.Work(nullptr);
+    return *p.tables;
 }
 
 // ---- 4 x 4 search ---------------------------------------------------------------------------
@@ -283,11 +437,14 @@ class Search4 {
                 blank_ = c;
             } else {
                 pos_[board_[c]] = c;
+                distance_ += Distance(board_[c], c);
             }
         }
         for (int g = 0; g < kGroups; ++g) {
-            normal_[g] = t_.pdb[static_cast<size_t>(g)][NormalRank(g)];
-            mirror_[g] = t_.pdb[static_cast<size_t>(g)][MirrorRank(g)];
+            normal_rank_[g] = NormalRank(g);
+            mirror_rank_[g] = MirrorRank(g);
+            normal_[g] = t_.Extra(g, normal_rank_[g]);
+            mirror_[g] = t_.Extra(g, mirror_rank_[g]);
         }
         // Every move takes the blank to a cell of the other colour of a chessboard, so every
         // solution's length has the parity of the blank's distance from its home.
@@ -322,16 +479,18 @@ class Search4 {
         for (int i = 0; i < kGroupSize[g]; ++i) cells[i] = Transpose(pos_[t_.mirror_tiles[g][i]]);
         return t_.Rank(cells, kGroupSize[g]);
     }
+    // The tiles' Manhattan distances plus, for the position and its mirror image, what the
+    // tables add to them; the larger.
     int Heuristic() const {
         const int a = normal_[0] + normal_[1] + normal_[2];
         const int b = mirror_[0] + mirror_[1] + mirror_[2];
-        return a > b ? a : b;
+        return distance_ + 2 * (a > b ? a : b);
     }
 
     struct Child {
         int to, tile, g, mg;
         uint32_t normal_rank, mirror_rank;
-        int normal, mirror, h;
+        int normal, mirror, distance, h;
     };
 
     // Searches below a node whose f is within the bound. Returns the smallest f above the bound
@@ -359,14 +518,27 @@ class Search4 {
             Child& c = children[count++];
             c.to = to;
             c.tile = board_[to];
-            c.g = t_.group_of[c.tile];
-            c.mg = t_.mirror_group_of[c.tile];
-            pos_[c.tile] = blank;
-            c.normal_rank = NormalRank(c.g);
-            c.mirror_rank = MirrorRank(c.mg);
-            pos_[c.tile] = to;
-            Prefetch(&t_.pdb[static_cast<size_t>(c.g)][c.normal_rank]);
-            Prefetch(&t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank]);
+            // The tile slides from `to` into the blank; in the mirrored position, from the mirror
+            // of `to` into the mirror of the blank.
+            const int place = t_.owner[c.tile] & 7;
+            c.g = t_.owner[c.tile] >> 3;
+            c.normal_rank =
+                normal_rank_[c.g] +
+                static_cast<uint32_t>(RankDelta(t_.multiplier[c.g], place, to, blank, [&](int b) {
+                    const int o = t_.owner[board_[b]];
+                    return o >> 3 == c.g ? o & 7 : -1;
+                }));
+            const int mirror_place = t_.mirror_owner[c.tile] & 7;
+            c.mg = t_.mirror_owner[c.tile] >> 3;
+            c.mirror_rank =
+                mirror_rank_[c.mg] +
+                static_cast<uint32_t>(RankDelta(
+                    t_.multiplier[c.mg], mirror_place, Transpose(to), Transpose(blank), [&](int v) {
+                        const int o = t_.mirror_owner[board_[Transpose(v)]];
+                        return o >> 3 == c.mg ? o & 7 : -1;
+                    }));
+            Prefetch(t_.ExtraAddress(c.g, c.normal_rank));
+            Prefetch(t_.ExtraAddress(c.mg, c.mirror_rank));
         }
         int best = 1 << 30;
         int within = 0;
@@ -374,11 +546,12 @@ class Search4 {
         const int mirror_sum = mirror_[0] + mirror_[1] + mirror_[2];
         for (int i = 0; i < count; ++i) {
             Child c = children[i];
-            c.normal = t_.pdb[static_cast<size_t>(c.g)][c.normal_rank];
-            c.mirror = t_.pdb[static_cast<size_t>(c.mg)][c.mirror_rank];
+            c.normal = t_.Extra(c.g, c.normal_rank);
+            c.mirror = t_.Extra(c.mg, c.mirror_rank);
             const int a = normal_sum - normal_[c.g] + c.normal;
             const int b = mirror_sum - mirror_[c.mg] + c.mirror;
-            c.h = a > b ? a : b;
+            c.distance = distance_ - Distance(c.tile, c.to) + Distance(c.tile, blank);
+            c.h = c.distance + 2 * (a > b ? a : b);
             const int f = depth + 1 + c.h;
             if (f > bound) {
                 if (f < best) best = f;
@@ -399,12 +572,21 @@ class Search4 {
             pos_[c.tile] = blank;
             const int saved_normal = normal_[c.g];
             const int saved_mirror = mirror_[c.mg];
+            const uint32_t saved_normal_rank = normal_rank_[c.g];
+            const uint32_t saved_mirror_rank = mirror_rank_[c.mg];
             normal_[c.g] = c.normal;
             mirror_[c.mg] = c.mirror;
+            normal_rank_[c.g] = c.normal_rank;
+            mirror_rank_[c.mg] = c.mirror_rank;
+            const int saved_distance = distance_;
+            distance_ = c.distance;
             path_[depth] = c.tile;
             const int r = Dfs(depth + 1, c.to, blank, bound);
+            distance_ = saved_distance;
             normal_[c.g] = saved_normal;
             mirror_[c.mg] = saved_mirror;
+            normal_rank_[c.g] = saved_normal_rank;
+            mirror_rank_[c.mg] = saved_mirror_rank;
             pos_[c.tile] = c.to;
             board_[c.to] = c.tile;
             board_[blank] = 0;
@@ -428,8 +610,11 @@ class Search4 {
     int pos_[16] = {};
     int blank_ = 0;
     int parity_ = 0;
-    int normal_[kGroups] = {};
+    int normal_[kGroups] = {};  // table entries of the position and of its mirror image
     int mirror_[kGroups] = {};
+    uint32_t normal_rank_[kGroups] = {};  // their ranks
+    int distance_ = 0;                    // sum of the tiles' Manhattan distances
+    uint32_t mirror_rank_[kGroups] = {};
     int path_[kMaxSolution] = {};
     int length_ = 0;
     bool found_ = false;
@@ -598,7 +783,14 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel) {
     return solve(position, cancel, nullptr);
 }
 
-void prepare() { GetTables(); }
+bool prepareSlice(int milliseconds) {
+    const std::chrono::steady_clock::duration budget = std::chrono::milliseconds(milliseconds);
+    return GetPreparation().Work(&budget);
+}
+
+void prepare() {
+    GetTables();
+}
 
 TableInfo tableInfo() {
     const Tables& t = GetTables();

@@ -41,6 +41,12 @@ Answer solve(const Position& position, const std::atomic<bool>* cancel = nullptr
 // Prepares the 4 x 4 tables now rather than at the first 4 x 4 solve; idempotent and thread-safe.
 void prepare();
 
+// Works on the 4 x 4 tables for about `milliseconds` (one slice at least, a few tens of
+// milliseconds at most) and returns whether they are ready, for a caller with no thread to run
+// prepare() on: the browser, from a timer, so that the page is not held up for seconds.
+// Thread-safe; prepare() and solve() finish whatever is left.
+bool prepareSlice(int milliseconds);
+
 // What one search cost, for the benchmark.
 struct SearchStats {
     std::uint64_t nodes = 0;  // nodes expanded over all iterations

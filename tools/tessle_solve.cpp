@@ -93,8 +93,8 @@ std::string ParsePosition(const std::string& line, optimal::Position& position) 
     if (repeated >= 0) {
         int missing = 0;
         while (seen[static_cast<size_t>(missing)]) ++missing;
-        return std::to_string(repeated) + " appears more than once and " +
-               std::to_string(missing) + " is missing";
+        return std::to_string(repeated) + " appears more than once and " + std::to_string(missing) +
+               " is missing";
     }
     return {};
 }

@@ -27,7 +27,9 @@ Position Goal(int n) {
     return p;
 }
 
-int Side(const Position& p) { return p.size() == 9 ? 3 : 4; }
+int Side(const Position& p) {
+    return p.size() == 9 ? 3 : 4;
+}
 
 // Clicks the tiles in order; every click must be on a tile next to the blank. Empty when one
 // is not.
@@ -102,8 +104,8 @@ TEST(OptimalSolver, ValidPositions) {
 }
 
 TEST(OptimalSolver, InvalidPositionGetsNoSearch) {
-    for (const Position& p : {Position{}, Position{1, 2, 3, 0}, Position{1, 1, 3, 4, 5, 6, 7, 8, 0},
-                              Position(16, 0)}) {
+    for (const Position& p :
+         {Position{}, Position{1, 2, 3, 0}, Position{1, 1, 3, 4, 5, 6, 7, 8, 0}, Position(16, 0)}) {
         const Answer a = optimal::solve(p);
         EXPECT_EQ(a.outcome, Outcome::kInvalid);
         EXPECT_TRUE(a.tiles.empty());
@@ -218,9 +220,14 @@ const Korf kFastKorf[] = {
     {73, 49, {3, 5, 7, 4, 0, 14, 12, 13, 15, 9, 8, 1, 11, 6, 2, 10}},
 };
 
-// One test for everything that needs the 4 x 4 tables, so that a run builds them once: two
-// threads racing for the first build, Korf's lengths, short walks, and a cancel mid-search.
+// One test for everything that needs the 4 x 4 tables, so that a run builds them once: a slice
+// of the build, two threads racing to finish it, Korf's lengths, short walks, and a cancel
+// mid-search.
 TEST(OptimalSolver, FourByFour) {
+    // A slice leaves the tables unfinished (hundreds of slices make them); solve() finishes them.
+    EXPECT_FALSE(optimal::prepareSlice(0));
+    EXPECT_FALSE(optimal::prepareSlice(1));
+
     std::vector<Answer> answers[2];
     auto solve_all = [](std::vector<Answer>& out) {
         for (const Korf& k : kFastKorf) out.push_back(optimal::solve(k.position));
@@ -254,6 +261,8 @@ TEST(OptimalSolver, FourByFour) {
         EXPECT_EQ(a.tiles.size() % 2, static_cast<size_t>(k % 2));
         EXPECT_EQ(Played(p, a.tiles), Goal(4));
     }
+    EXPECT_TRUE(optimal::prepareSlice(0));
+    EXPECT_GT(optimal::tableInfo().bytes, 0u);
     ExpectShortest({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0, 15}, 1);
     ExpectShortest({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0, 13, 14, 15, 12}, 1);
 
@@ -264,7 +273,8 @@ TEST(OptimalSolver, FourByFour) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         cancel = true;
     });
-    const Answer a = optimal::solve({0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2}, &cancel);
+    const Answer a =
+        optimal::solve({0, 12, 11, 1, 4, 10, 13, 9, 5, 8, 7, 3, 15, 14, 6, 2}, &cancel);
     canceller.join();
     EXPECT_EQ(a.outcome, Outcome::kCancelled);
     EXPECT_TRUE(a.tiles.empty());
