@@ -1,6 +1,7 @@
 #include "settings/record_writer.h"
 
 #include "game/app_info.h"
+#include "settings/plain_io.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -38,15 +39,6 @@ constexpr ValueRule kRules[] = {
     {kMinStep44Value, kMinStep44Floor, 99999, SaveRule::kKeepLowerRecord},
     {kPTypeValue, 1, 4, SaveRule::kAsAsked},
 };
-
-bool sameName(const std::string& a, const char* b) {
-    if (a.size() != std::strlen(b)) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 // The name, value and rule of a request the writer takes; false for anything else.
 bool parseRequest(const char* data, std::size_t size, std::string& name, std::int32_t& value,

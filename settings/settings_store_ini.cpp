@@ -18,6 +18,7 @@
 //
 // Plain POSIX and no library that loads code or reads the environment: the record writer of the
 // installed game runs this with the games group.
+#include "settings/plain_io.h"
 #include "settings/record_writer.h"
 #include "settings/settings_store.h"
 
@@ -40,6 +41,7 @@ namespace {
 
 using store::isStorableName;
 using store::parseValue;
+using store::writeAll;
 
 // A save holds the lock for a few milliseconds. A game's own store waits long for a busy one.
 constexpr std::chrono::milliseconds kLockWait{10000};
@@ -230,17 +232,7 @@ class Fd {
 
 // The rest of an open file, within the size limit.
 bool readAll(int fd, std::string& bytes) {
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-        if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) return false;
-    }
+    return store::readAll(fd, bytes, static_cast<std::size_t>(kMaxFileSize));
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -341,17 +333,6 @@ bool takeLock(const std::string& path, Fd& lock) {
         }
         if (std::chrono::steady_clock::now() >= deadline) return false;
     }
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Writes the whole file beside the old one and renames it over it. Under the lock no other save

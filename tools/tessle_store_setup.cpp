@@ -10,6 +10,8 @@
 // files are made in a folder of root's beside the store and renamed in; anything that is not
 // what the package made (a link, a folder, another owner's file, a file linked elsewhere) is
 // moved out and removed without following a link.
+#include "settings/plain_io.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -45,38 +47,10 @@ struct Fd {
 };
 
 bool readAll(int fd, std::string& out) {
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-        if (out.size() > static_cast<std::size_t>(kMaxStoreSize)) return false;
-    }
+    return store::readAll(fd, out, static_cast<std::size_t>(kMaxStoreSize));
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool sameNameIgnoringCase(const std::string& a, const char* b) {
-    if (a.size() != std::strlen(b)) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+using store::writeAll;
 
 // Only the game's three values, as plain numbers, from a store that was not root's own file:
 // its text may be anything its owner could read, so nothing else of it is copied.
@@ -102,7 +76,7 @@ std::string valuesOnly(const std::string& text) {
             continue;
         }
         for (const char* known : kRecordNames) {
-            if (sameNameIgnoringCase(name, known) &&
+            if (store::sameName(name, known) &&
                 out.find(std::string(known) + "=") == std::string::npos) {
                 out += std::string(known) + "=" + std::to_string(std::stol(value)) + "\n";
             }
