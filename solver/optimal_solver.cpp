@@ -425,37 +425,20 @@ const Tables& GetTables() {
     return *p.tables;
 }
 
-// ---- 4 x 4 search ---------------------------------------------------------------------------
+// ---- Iterative deepening, shared by both boards ---------------------------------------------
 
-class Search4 {
+// IDA*: depth-first searches within a growing bound on moves so far plus the heuristic. Derived
+// provides Heuristic() of its position and Dfs(depth, blank, previous blank, bound), which calls
+// Stop() at each node and returns the smallest f above the bound it met, or -1 when stopped.
+template <typename Derived>
+class Ida {
   public:
-    Search4(const Tables& t, const Position& p, const std::atomic<bool>* cancel)
-        : t_(t), cancel_(cancel) {
-        for (int c = 0; c < 16; ++c) {
-            board_[c] = p[static_cast<size_t>(c)];
-            if (board_[c] == 0) {
-                blank_ = c;
-            } else {
-                pos_[board_[c]] = c;
-                distance_ += Distance(board_[c], c);
-            }
-        }
-        for (int g = 0; g < kGroups; ++g) {
-            normal_rank_[g] = NormalRank(g);
-            mirror_rank_[g] = MirrorRank(g);
-            normal_[g] = t_.Extra(g, normal_rank_[g]);
-            mirror_[g] = t_.Extra(g, mirror_rank_[g]);
-        }
-        // Every move takes the blank to a cell of the other colour of a chessboard, so every
-        // solution's length has the parity of the blank's distance from its home.
-        parity_ = (3 - blank_ / 4 + 3 - blank_ % 4) % 2;
-    }
-
     Outcome Run(std::vector<int>& tiles, uint64_t& nodes) {
-        int bound = RoundUp(Heuristic());
+        Derived& self = static_cast<Derived&>(*this);
+        int bound = RoundUp(self.Heuristic());
         for (;;) {
             if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
-            const int next = cancelled_ ? -1 : Dfs(0, blank_, -1, bound);
+            const int next = cancelled_ ? -1 : self.Dfs(0, blank_, -1, bound);
             nodes = nodes_;
             if (cancelled_) return Outcome::kCancelled;
             if (found_) {
@@ -466,8 +449,68 @@ class Search4 {
         }
     }
 
+  protected:
+    Ida(const Position& p, const std::atomic<bool>* cancel) : cancel_(cancel) {
+        const int n = SideOf(p);
+        while (p[static_cast<size_t>(blank_)] != 0) ++blank_;
+        // Every move takes the blank to a cell of the other colour of a chessboard, so every
+        // solution's length has the parity of the blank's distance from its home.
+        parity_ = (n - 1 - blank_ / n + n - 1 - blank_ % n) % 2;
+    }
+
+    // Whether the search ends at this node: it is the goal (h is 0), or the cancel flag, looked
+    // at every kPollEvery nodes, is raised.
+    bool Stop(int depth, int h) {
+        if (h == 0) {
+            found_ = true;
+            length_ = depth;
+            return true;
+        }
+        if (++nodes_ % kPollEvery == 0 && cancel_ != nullptr &&
+            cancel_->load(std::memory_order_relaxed)) {
+            cancelled_ = true;
+            return true;
+        }
+        return false;
+    }
+
+    int blank_ = 0;
+    int path_[kMaxSolution] = {};  // the tiles moved on the way to the current node
+
   private:
     int RoundUp(int f) const { return f + ((f - parity_) & 1); }
+
+    const std::atomic<bool>* cancel_;
+    int parity_ = 0;
+    int length_ = 0;
+    bool found_ = false;
+    bool cancelled_ = false;
+    uint64_t nodes_ = 0;
+};
+
+// ---- 4 x 4 search ---------------------------------------------------------------------------
+
+class Search4 : public Ida<Search4> {
+  public:
+    Search4(const Tables& t, const Position& p, const std::atomic<bool>* cancel)
+        : Ida(p, cancel), t_(t) {
+        for (int c = 0; c < 16; ++c) {
+            board_[c] = p[static_cast<size_t>(c)];
+            if (board_[c] != 0) {
+                pos_[board_[c]] = c;
+                distance_ += Distance(board_[c], c);
+            }
+        }
+        for (int g = 0; g < kGroups; ++g) {
+            normal_rank_[g] = NormalRank(g);
+            mirror_rank_[g] = MirrorRank(g);
+            normal_[g] = t_.Extra(g, normal_rank_[g]);
+            mirror_[g] = t_.Extra(g, mirror_rank_[g]);
+        }
+    }
+
+  private:
+    friend class Ida<Search4>;
 
     uint32_t NormalRank(int g) const {
         int cells[kMaxGroupSize];
@@ -496,16 +539,7 @@ class Search4 {
     // Searches below a node whose f is within the bound. Returns the smallest f above the bound
     // met, or -1 when found or cancelled.
     int Dfs(int depth, int blank, int previous, int bound) {
-        if (Heuristic() == 0) {
-            found_ = true;
-            length_ = depth;
-            return -1;
-        }
-        if (++nodes_ % kPollEvery == 0 && cancel_ != nullptr &&
-            cancel_->load(std::memory_order_relaxed)) {
-            cancelled_ = true;
-            return -1;
-        }
+        if (Stop(depth, Heuristic())) return -1;
         // The children's table entries first, fetched together, so that their memory latencies
         // overlap; then only those within the bound are searched, the most promising first.
         Child children[4];
@@ -605,53 +639,26 @@ class Search4 {
     }
 
     const Tables& t_;
-    const std::atomic<bool>* cancel_;
     int board_[16] = {};
     int pos_[16] = {};
-    int blank_ = 0;
-    int parity_ = 0;
     int normal_[kGroups] = {};  // table entries of the position and of its mirror image
     int mirror_[kGroups] = {};
     uint32_t normal_rank_[kGroups] = {};  // their ranks
-    int distance_ = 0;                    // sum of the tiles' Manhattan distances
     uint32_t mirror_rank_[kGroups] = {};
-    int path_[kMaxSolution] = {};
-    int length_ = 0;
-    bool found_ = false;
-    bool cancelled_ = false;
-    uint64_t nodes_ = 0;
+    int distance_ = 0;  // sum of the tiles' Manhattan distances
 };
 
 // ---- 3 x 3 search ---------------------------------------------------------------------------
 
-class Search3 {
+class Search3 : public Ida<Search3> {
   public:
-    Search3(const Position& p, const std::atomic<bool>* cancel) : cancel_(cancel) {
-        for (int c = 0; c < 9; ++c) {
-            board_[c] = p[static_cast<size_t>(c)];
-            if (board_[c] == 0) blank_ = c;
-        }
-    }
-
-    Outcome Run(std::vector<int>& tiles, uint64_t& nodes) {
-        int bound = Heuristic();
-        for (;;) {
-            if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
-            const int next = cancelled_ ? -1 : Dfs(0, blank_, -1, bound);
-            if (cancelled_) {
-                nodes = nodes_;
-                return Outcome::kCancelled;
-            }
-            if (found_) {
-                tiles.assign(path_, path_ + length_);
-                nodes = nodes_;
-                return Outcome::kSolved;
-            }
-            bound = next;
-        }
+    Search3(const Position& p, const std::atomic<bool>* cancel) : Ida(p, cancel) {
+        for (int c = 0; c < 9; ++c) board_[c] = p[static_cast<size_t>(c)];
     }
 
   private:
+    friend class Ida<Search3>;
+
     // Manhattan distance plus two moves for each tile that must leave its row or column to
     // let another of the same line pass (linear conflicts, counted per line as the fewest tiles
     // to take out).
@@ -700,16 +707,7 @@ class Search3 {
         const int h = Heuristic();
         const int f = depth + h;
         if (f > bound) return f;
-        if (h == 0) {
-            found_ = true;
-            length_ = depth;
-            return -1;
-        }
-        if (++nodes_ % kPollEvery == 0 && cancel_ != nullptr &&
-            cancel_->load(std::memory_order_relaxed)) {
-            cancelled_ = true;
-            return -1;
-        }
+        if (Stop(depth, h)) return -1;
         int best = 1 << 30;
         const int r0 = blank / 3, c0 = blank % 3;
         const int candidates[4] = {r0 > 0 ? blank - 3 : -1, c0 > 0 ? blank - 1 : -1,
@@ -729,14 +727,7 @@ class Search3 {
         return best;
     }
 
-    const std::atomic<bool>* cancel_;
     int board_[9] = {};
-    int blank_ = 0;
-    int path_[kMaxSolution] = {};
-    int length_ = 0;
-    bool found_ = false;
-    bool cancelled_ = false;
-    uint64_t nodes_ = 0;
 };
 
 }  // namespace
