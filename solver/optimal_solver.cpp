@@ -414,8 +414,10 @@ struct Preparation {
     }
 };
 
+// Never destroyed: a thread may still be building the tables while the program exits, and
+// must not find them freed under it.
 Preparation& GetPreparation() {
-    static Preparation preparation;
+    static Preparation& preparation = *new Preparation;
     return preparation;
 }
 
