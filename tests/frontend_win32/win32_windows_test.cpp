@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -163,10 +164,22 @@ void deleteRecords() {
     }
 }
 
+// Records a refused write keeps for later go to a folder of the tests', emptied around each.
+std::string pendingFolder() {
+    return (std::filesystem::temp_directory_path() / "tessle-win32-tests-pending").string();
+}
+
 class Win32Windows : public ::testing::Test, public ScriptedBoxes {
   protected:
-    void SetUp() override { deleteRecords(); }
-    void TearDown() override { deleteRecords(); }
+    void SetUp() override {
+        deleteRecords();
+        std::filesystem::remove_all(pendingFolder());
+        store::setPendingDirectory(pendingFolder());
+    }
+    void TearDown() override {
+        deleteRecords();
+        std::filesystem::remove_all(pendingFolder());
+    }
 
     // The real main window, with its boxes answered from the script, its modal windows run by
     // onDialog in place of their loop, and its log kept.
@@ -501,6 +514,7 @@ TEST_F(Win32Windows, SessionEndWritesTheRecordAtOnce) {
     TestWindow w(*this, seeded(solvableSeed()));
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
+    deleteRecords();  // stored at the win: only the end of the session may store it again
     EXPECT_EQ(SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(w.hwnd(), WM_ENDSESSION, FALSE, 0);
     EXPECT_EQ(GetRegValue("Tessle", "MinStep33"), 0);
@@ -515,6 +529,7 @@ TEST_F(Win32Windows, SessionEndUnderAModalWindowWritesTheRecord) {
     TestWindow w(*this, seeded(solvableSeed()));
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
+    deleteRecords();  // stored at the win: only the end of the session may store it again
     bool opened = false;
     onDialog = [&](ModalFrame& options) {
         opened = true;
@@ -536,6 +551,7 @@ TEST_F(Win32Windows, SessionEndLogsAFailedWriteInsteadOfABox) {
     int moves = 0;
     ASSERT_NO_FATAL_FAILURE(winByClicks(w, moves));
     const std::size_t shownBefore = boxes.size();
+    deleteRecords();  // stored at the win: only the end of the session may store it again
     ASSERT_NO_FATAL_FAILURE(refuseRecordWrites());
     SendMessageW(w.hwnd(), WM_QUERYENDSESSION, 0, 0);
     SendMessageW(w.hwnd(), WM_ENDSESSION, TRUE, 0);
