@@ -166,10 +166,10 @@ bool store::mergeUserCopy(const std::string& AppName) {
         }
         std::int32_t machineValue = 0;
         const LONG machineStatus = readDword(shared, value.name, machineValue);
-        const bool take =
-            value.floor == 0 ? machineStatus != ERROR_SUCCESS
-                             : isRecord(own, value.floor) &&
-                                   (!isRecord(machineValue, value.floor) || own < machineValue);
+        const bool take = value.floor == 0
+                              ? machineStatus != ERROR_SUCCESS
+                              : isRecord(own, value.floor) &&
+                                    (!isRecord(machineValue, value.floor) || own < machineValue);
         // The copy goes only once the machine holds what it had: a failure here keeps it for the
         // next start, and merging again changes nothing.
         if (take && writeDword(shared, value.name, own) != ERROR_SUCCESS) {
