@@ -31,7 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kApp = store::kRecordApp;
+const std::string kWriterApp = store::kRecordApp;
 
 std::string readFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -76,12 +76,12 @@ class RecordWriterTest : public ::testing::Test {
         ASSERT_GT(writer_.pid, 0);
     }
 
-    std::string iniPath() const { return root_ + "/KORVANEL/" + kApp + ".ini"; }
-    std::string sparePath() const { return root_ + "/KORVANEL/" + spareName(kApp); }
+    std::string iniPath() const { return root_ + "/KORVANEL/" + kWriterApp + ".ini"; }
+    std::string sparePath() const { return root_ + "/KORVANEL/" + spareName(kWriterApp); }
 
     // The store as the package makes it, holding `bytes`.
     void writeStore(const std::string& bytes) {
-        ASSERT_TRUE(makeSharedStore(root_, kApp));
+        ASSERT_TRUE(makeSharedStore(root_, kWriterApp));
         std::ofstream(iniPath(), std::ios::binary) << bytes;
     }
 
@@ -155,9 +155,9 @@ TEST_F(RecordWriterTest, RefusesAllButTheGamesOwnValuesInRange) {
                  {"set MinStep44 7", "MinStep44", 7}};
     for (const auto& t : taken) {
         EXPECT_EQ(ask(writer_.fd, t.request), "ok") << t.request;
-        EXPECT_EQ(GetRegValue(kApp, t.name), t.value) << t.request;
+        EXPECT_EQ(GetRegValue(kWriterApp, t.name), t.value) << t.request;
     }
-    EXPECT_EQ(GetRegValue(kApp, "Other"), 7);
+    EXPECT_EQ(GetRegValue(kWriterApp, "Other"), 7);
 }
 
 // A stored value that is no record (below the fewest moves a deal needs, negative, text) does
@@ -167,8 +167,8 @@ TEST_F(RecordWriterTest, ARecordReplacesAStoredValueThatIsNoRecord) {
     start();
     EXPECT_EQ(ask(writer_.fd, "set MinStep33 60"), "ok");
     EXPECT_EQ(ask(writer_.fd, "set MinStep44 70"), "ok");
-    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), 60);
-    EXPECT_EQ(GetRegValue(kApp, "MinStep44"), 70);
+    EXPECT_EQ(GetRegValue(kWriterApp, "MinStep33"), 60);
+    EXPECT_EQ(GetRegValue(kWriterApp, "MinStep44"), 70);
 }
 
 // The writer never makes, follows or takes over a file of the store: the package's files are
@@ -275,7 +275,7 @@ TEST_F(RecordWriterTest, TwoWritersSavingAtOnceLoseNothing) {
     const auto lower = [](int fd, const std::string& name, int& lost) {
         for (int v = kFirst; v >= kLast; --v) {
             if (ask(fd, "set " + name + " " + std::to_string(v)) != "ok" ||
-                GetRegValue(kApp, name) != v) {
+                GetRegValue(kWriterApp, name) != v) {
                 ++lost;
             }
         }
@@ -288,8 +288,8 @@ TEST_F(RecordWriterTest, TwoWritersSavingAtOnceLoseNothing) {
     waitpid(other.pid, nullptr, 0);
     EXPECT_EQ(lost33, 0);
     EXPECT_EQ(lost44, 0);
-    EXPECT_EQ(GetRegValue(kApp, "MinStep33"), kLast);
-    EXPECT_EQ(GetRegValue(kApp, "MinStep44"), kLast);
+    EXPECT_EQ(GetRegValue(kWriterApp, "MinStep33"), kLast);
+    EXPECT_EQ(GetRegValue(kWriterApp, "MinStep44"), kLast);
 }
 
 // Logout signals every process of the session, Ctrl+C the whole process group: the writer
@@ -303,7 +303,7 @@ TEST_F(RecordWriterTest, OutlivesTheSignalsThatEndASession) {
         ASSERT_EQ(kill(writer_.pid, sig), 0);
         EXPECT_EQ(ask(writer_.fd, "set PType " + std::to_string(++picture)), "ok") << sig;
     }
-    EXPECT_EQ(GetRegValue(kApp, "PType"), picture);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PType"), picture);
 }
 
 // Passes a descriptor and a number over a Unix socket.
@@ -405,26 +405,26 @@ TEST_F(RecordWriterTest, GameSavesThroughTheWriterAndReportsWhatItRefuses) {
     writeStore("");
     start();
     store::useRecordWriter(writer_.fd);
-    SaveRegValue(kApp, "PType", 3);
+    SaveRegValue(kWriterApp, "PType", 3);
     EXPECT_EQ(failures_, 0);
-    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 3);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PTYPE"), 3);
 
-    SaveRegValue(kApp, "PType", 7);
+    SaveRegValue(kWriterApp, "PType", 7);
     SaveRegValue("Other", "PType", 2);
     EXPECT_EQ(failures_, 2);
-    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 3);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PTYPE"), 3);
     EXPECT_FALSE(fs::exists(root_ + "/KORVANEL/Other.ini"));
-    SaveRegValue(kApp, "PType", 4);  // a refusal leaves the writer serving
+    SaveRegValue(kWriterApp, "PType", 4);  // a refusal leaves the writer serving
     EXPECT_EQ(failures_, 2);
-    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 4);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PTYPE"), 4);
 
     ASSERT_EQ(kill(writer_.pid, SIGKILL), 0);
     ASSERT_EQ(waitpid(writer_.pid, nullptr, 0), writer_.pid);
     writer_.pid = -1;
-    SaveRegValue(kApp, "PType", 2);
-    SaveRegValue(kApp, "PType", 2);
+    SaveRegValue(kWriterApp, "PType", 2);
+    SaveRegValue(kWriterApp, "PType", 2);
     EXPECT_EQ(failures_, 4);
-    EXPECT_EQ(GetRegValue(kApp, "PTYPE"), 4);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PTYPE"), 4);
 }
 
 // A setgid game as root can play it: started with real group 0 and effective and saved group
@@ -449,7 +449,7 @@ TEST_F(RecordWriterTest, StartUpLeavesTheGroupToTheWriterAlone) {
         getresgid(&ids[0], &ids[1], &ids[2]);
         int failures = 0;
         store::setErrorHandler([&failures] { ++failures; });
-        SaveRegValue(kApp, "PType", 2);
+        SaveRegValue(kWriterApp, "PType", 2);
         const int out[4] = {static_cast<int>(ids[0]), static_cast<int>(ids[1]),
                             static_cast<int>(ids[2]), failures};
         _exit(write(report[1], out, sizeof out) == sizeof out ? 0 : 3);
@@ -471,7 +471,7 @@ TEST_F(RecordWriterTest, StartUpLeavesTheGroupToTheWriterAlone) {
     EXPECT_EQ(st.st_uid, 0u);
     EXPECT_EQ(st.st_gid, kGame);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
-    EXPECT_EQ(GetRegValue(kApp, "PType"), 2);
+    EXPECT_EQ(GetRegValue(kWriterApp, "PType"), 2);
 }
 
 }  // namespace
